@@ -1,0 +1,60 @@
+// Pixmaps: pixel data in memory, the form every image keeps its frames in.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace engine {
+
+enum : int {
+    PF_I8 = 1,       // 8-bit grey
+    PF_A8 = 2,       // 8-bit alpha
+    PF_BGR888 = 3,
+    PF_RGB888 = 4,
+    PF_BGRA8888 = 5,
+    PF_RGBA8888 = 6,  // bytes R, G, B, A in memory; what every upload takes
+    PF_R8 = 7, PF_G8 = 8, PF_B8 = 9, PF_A8_CHANNEL = 10,
+};
+
+int BytesPerPixel(int format);
+bool FormatHasAlpha(int format);
+
+class TPixmap {
+public:
+    std::uint8_t* pixels = nullptr;
+    int width = 0, height = 0;
+    int pitch = 0;      // bytes per row
+    int format = 0;
+    int capacity = 0;   // bytes owned; 0 for a window into another pixmap
+    std::shared_ptr<TPixmap> _source;   // the pixmap a window shares pixels with
+
+    // Rows aligned to align bytes (4 unless told otherwise); pixels zeroed
+    static std::shared_ptr<TPixmap> Create(int width, int height, int format, int align = 4);
+
+    std::uint8_t* PixelPtr(int x, int y) const { return pixels + std::ptrdiff_t(y) * pitch + std::ptrdiff_t(x) * BytesPerPixel(format); }
+    // A view of part of this pixmap sharing its pixels (clipped to the pixmap)
+    std::shared_ptr<TPixmap> Window(int x, int y, int w, int h);
+    std::shared_ptr<TPixmap> Copy() const;
+    // Copies source into this pixmap at (x, y), converting the format, clipped
+    void Paste(const TPixmap& source, int x, int y);
+    std::shared_ptr<TPixmap> Convert(int format) const;
+    // Pixels as 0xAARRGGBB, whatever the format
+    std::uint32_t ReadPixel(int x, int y) const;
+    void WritePixel(int x, int y, std::uint32_t argb);
+
+    // Shorthands for tests and tools
+    int Red(int x, int y) const { return (ReadPixel(x, y) >> 16) & 0xFF; }
+    int Green(int x, int y) const { return (ReadPixel(x, y) >> 8) & 0xFF; }
+    int Blue(int x, int y) const { return ReadPixel(x, y) & 0xFF; }
+    int Alpha(int x, int y) const { return (ReadPixel(x, y) >> 24) & 0xFF; }
+
+
+private:
+    std::vector<std::uint8_t> storage_;
+};
+
+// Bilinear resampling to a new size (RGBA result)
+std::shared_ptr<TPixmap> ResizePixmap(const TPixmap& source, int width, int height);
+
+} // namespace engine

@@ -1,0 +1,45 @@
+#include "engine/platform/platform.h"
+
+#include <cstdlib>
+
+#include "engine/platform/sdl_internal.h"
+#include "engine/runtime/error.h"
+
+namespace engine::platform {
+
+static bool gStarted = false;
+static std::string gTitle;
+
+bool Startup(std::string& error)
+{
+    if (gStarted) return true;
+    // The window's close button must not end the program, and neither
+    // should SDL turn SIGINT or SIGTERM into a close request the game ignores
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+        error = SDL_GetError();
+        return false;
+    }
+    gStarted = true;
+    SetSystemDriver(&SdlSystemDriver());
+    SetFatalPresenter(ShowErrorBox);
+    return true;
+}
+
+void Shutdown()
+{
+    if (!gStarted) return;
+    SetSystemDriver(nullptr);
+    SetFatalPresenter(nullptr);
+    SDL_Quit();
+    gStarted = false;
+}
+
+bool Started() { return gStarted; }
+
+void SetAppTitle(const std::string& title) { gTitle = title; }
+const std::string& AppTitle() { return gTitle; }
+
+} // namespace engine::platform
