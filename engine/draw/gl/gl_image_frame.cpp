@@ -1,0 +1,141 @@
+// Textures made from image frames: power-of-two sizes with an edge smear,
+// and the quad that draws them.
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "engine/display/display.h"
+#include "engine/draw/gl/gl_canvas_driver.h"
+#include "engine/runtime/error.h"
+
+namespace engine {
+
+namespace {
+
+enum : int { IMAGE_FILTERED = 2, IMAGE_MIPMAPPED = 4 };
+
+int NextPow2(int n)
+{
+    int p = 1;
+    while (p < n) p <<= 1;
+    return p;
+}
+
+// Halves every dimension above 1 until the proxy texture is accepted
+void ProbeTextureSize(int& tw, int& th)
+{
+    for (;;) {
+        glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        GLint width = 0;
+        glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        if (width != 0) return;
+        if (tw == 1 && th == 1) ThrowRuntimeError("Unable to calculate tex size");
+        if (tw > 1) tw /= 2;
+        if (th > 1) th /= 2;
+    }
+}
+
+// The picture at (0, 0) of a tw x th pixmap, its last column and row
+// repeated once so filtering at the edge never samples black
+std::shared_ptr<TPixmap> PadToTexture(const TPixmap& picture, int tw, int th)
+{
+    int w = picture.width, h = picture.height;
+    auto texture = TPixmap::Create(tw, th, PF_RGBA8888);
+    texture->Paste(picture, 0, 0);
+    if (w < tw)
+        for (int y = 0; y < h; ++y) texture->WritePixel(w, y, texture->ReadPixel(w - 1, y));
+    if (h < th)
+        for (int x = 0; x < w; ++x) texture->WritePixel(x, h, texture->ReadPixel(x, h - 1));
+    if (w < tw && h < th) texture->WritePixel(w, h, texture->ReadPixel(w - 1, h - 1));
+    return texture;
+}
+
+void SetTextureParameters(int flags)
+{
+    bool filtered = flags & IMAGE_FILTERED, mipmapped = flags & IMAGE_MIPMAPPED;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    GLint mag = filtered ? GL_LINEAR : GL_NEAREST;
+    GLint min = filtered ? (mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR)
+                         : (mipmapped ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
+}
+
+void UploadLevel(int level, const TPixmap& p)
+{
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, p.pitch / 4);
+    glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, p.width, p.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, p.pixels);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+}
+
+// Each level halves every dimension above 1, down to 1 x 1
+void UploadMipmaps(std::shared_ptr<TPixmap> level)
+{
+    for (int n = 1; level->width > 1 || level->height > 1; ++n) {
+        level = ResizePixmap(*level, std::max(1, level->width / 2), std::max(1, level->height / 2));
+        UploadLevel(n, *level);
+    }
+}
+
+class TGLImageFrame final : public TImageFrame {
+public:
+    TGLImageFrame(TGLCanvasDriver& driver, GLuint name, float umax, float vmax)
+        : driver_(driver), name_(name), umax_(umax), vmax_(vmax), generation_(GraphicsGeneration())
+    {
+    }
+
+    // The texture went with its context when the display closed
+    ~TGLImageFrame() override
+    {
+        if (generation_ != GraphicsGeneration()) return;
+        driver_.ForgetTexture(name_);
+        glDeleteTextures(1, &name_);
+    }
+
+    void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override
+    {
+        driver_.BindTexture(name_);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0.0f, 0.0f);
+        driver_.Vertex(x0, y0, tx, ty);
+        glTexCoord2f(umax_, 0.0f);
+        driver_.Vertex(x1, y0, tx, ty);
+        glTexCoord2f(umax_, vmax_);
+        driver_.Vertex(x1, y1, tx, ty);
+        glTexCoord2f(0.0f, vmax_);
+        driver_.Vertex(x0, y1, tx, ty);
+        glEnd();
+    }
+
+private:
+    TGLCanvasDriver& driver_;
+    GLuint name_;
+    float umax_, vmax_;
+    int generation_;
+};
+
+} // namespace
+
+std::shared_ptr<TImageFrame> TGLCanvasDriver::CreateFrameFromPixmap(std::shared_ptr<TPixmap> pixmap, int flags)
+{
+    if (!pixmap || pixmap->width <= 0 || pixmap->height <= 0) return nullptr;
+    int tw = NextPow2(pixmap->width), th = NextPow2(pixmap->height);
+    ProbeTextureSize(tw, th);
+    int w = std::min(pixmap->width, tw), h = std::min(pixmap->height, th);
+    std::shared_ptr<TPixmap> picture = pixmap;
+    if (pixmap->width > w || pixmap->height > h) picture = ResizePixmap(*pixmap, w, h);
+    if (w < tw || h < th) picture = PadToTexture(*picture, tw, th);
+    else if (picture->format != PF_RGBA8888) picture = picture->Convert(PF_RGBA8888);
+
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    BindTexture(name);
+    SetTextureParameters(flags);
+    UploadLevel(0, *picture);
+    if (flags & IMAGE_MIPMAPPED) UploadMipmaps(picture);
+    return std::make_shared<TGLImageFrame>(*this, name, float(w) / tw, float(h) / th);
+}
+
+} // namespace engine

@@ -1,0 +1,30 @@
+#include "engine/display/display.h"
+#include "engine/draw/canvas.h"
+#include "engine/input/input.h"
+#include "game/flow/game.h"
+
+namespace game {
+
+using namespace engine;
+
+Stage EnterTitle(Game& g)
+{
+    g.escapeLatch = 1;
+    g.rebuildDisplay = 0;
+    FlushInput();
+    return Stage::Title;
+}
+
+Stage TitleFrame(Game& g)
+{
+    Cls();
+    ResetDrawState();
+    ResetDrawState();
+    Flip(-1);
+    // Escape still held from before the title was entered must not quit
+    if (!KeyIsDown(KEY_ESCAPE)) g.escapeLatch = 0;
+    else if (g.escapeLatch == 0) g.quitRequested = 1;
+    return g.quitRequested ? Stage::Quit : Stage::Title;
+}
+
+} // namespace game
