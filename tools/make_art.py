@@ -1030,9 +1030,12 @@ def bird_layers(wing, far_wing, tf=Frame2(), dead=False):
 
     # Far wing first, behind the body.
     layers += wing_shape((30.5, 30.5), far_wing[0], far_wing[1], 0.6)
-    tail = Poly([P(20, 31), P(7, 27.5), P(5.5, 31.5), P(6.5, 36), P(9, 38), P(20, 38)], rad=0.8)
-    layers.append(Layer(tail, shaded(scale(PLUME, 0.85), tex=lambda x, y: 0.85 + 0.2 * (int(y * 0.9) % 2)),
-                        ink=0.7))
+    # A fan of tail feathers, each with its own edge so the fan reads.
+    for (ex, ey) in ((7.5, 27.5), (5.5, 31.5), (6.0, 35.5), (8.5, 38.5)):
+        tf_ = Capsule(*P(20, 33.5), *P(ex, ey), 2.9, 2.3)
+        layers.append(Layer(tf_, shaded(scale(PLUME, 0.82), amb=0.62, dif=0.5,
+                                        tex=lambda x, y: 0.88 + 0.18 * vnoise(x * 1.4, y * 1.4, 127)),
+                            ink=0.6))
     legs = Union(Capsule(*P(33, 38), *P(31, 44), 1.1), Capsule(*P(36, 38), *P(35, 44.5), 1.1))
     layers.append(Layer(legs, shaded((200, 176, 120)), ink=0.5))
     body = Ellipse(*P(29.5, 34), 12.5, 7.6, -6 + tf.deg)
