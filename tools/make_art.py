@@ -13,8 +13,8 @@ Sprites are described as stacks of shapes given by signed distance functions,
 sampled 4 x 4 per pixel near edges. The game masks the colour (255, 0, 255) to
 transparent, so coverage is thresholded at one half and only art colours are
 averaged: no pixel ever blends toward magenta. A dark 1-px outline is then put
-around every silhouette, which also keeps the bilinear filtering of the game
-from pulling light colours into the masked border.
+around every sprite but the sun (which is tinted, so it stays light), which
+reads well on both sky and sand once the game's bilinear filtering softens it.
 """
 
 import math
@@ -481,7 +481,7 @@ def player_layers(p):
 
     p holds: hip (x, y); torso (lean in degrees, forward positive); legs and
     arms as (upper, lower) angles from straight down, 'n' near and 'f' far;
-    head offset; scarf phase; face ('open', 'squint', 'grin'); hands_up."""
+    head offset; scarf phase and direction; face ('open', 'squint', 'grin', 'strain')."""
     hx, hy = p["hip"]
     lean = math.radians(p.get("torso", 8))
     tl = p.get("torso_len", 14.5)
@@ -1098,7 +1098,7 @@ def bird(n):
 
 
 def shot_bird():
-    """Frame 45: belly up and tumbling, wings flung about, loose feathers."""
+    """Frame 45: diving head first, wings flung up, tongue out, loose feathers."""
     tf = Frame2(58, -2.0, 0.0)
     # Wing directions are the bird's own, so these come out raised above the dive.
     layers = bird_layers((-160, 1.0), (-132, 0.85), tf, dead=True)
