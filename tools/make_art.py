@@ -758,23 +758,22 @@ def duck_pose():
 
 # ---------------------------------------------------------------- ground objects
 
-SAND = (214, 172, 108)
 WOOD = (176, 120, 66)
 IRON = (92, 96, 108)
 
 
-def sand_mound(cx, w, seed):
-    """A low heap of sand at the foot of an object: it sits the object on the dunes."""
-    mound = Inter(Ellipse(cx, 64.5, w, 3.6), Box(32, 62, 32, 2.2))
-    grain = lambda x, y: 0.9 + 0.16 * vnoise(x * 1.7, y * 1.7, seed)
-    return Layer(mound, shaded(SAND, amb=0.7, dif=0.4, tex=grain, rim=0.0), ink=0.0)
+# Ground objects stand on row 62 and get their dark outline on row 63, so
+# every ground object and the player share one baseline. They have no heap of
+# sand or shadow at their feet: collisions are exact to the pixel, and a
+# flourish on the ground would catch a player who had cleared the object.
+FOOT = Box(32, 31.5, 32, 31.5)
 
 
 def cactus():
-    parts = [Capsule(32, 70, 32, 25.5, 7.2, 6.6),
-             Capsule(31, 47, 21, 47, 4.0), Capsule(20.5, 47.5, 20.5, 35, 4.0, 3.6),
-             Capsule(33, 41, 43.5, 41, 3.7), Capsule(44, 41.5, 44, 30, 3.7, 3.3)]
-    body = Inter(Smooth(2.4, *parts), Box(32, 31, 32, 31.5))
+    parts = [Capsule(32, 70, 32, 29.5, 7.2, 6.6),
+             Capsule(31, 50, 21, 50, 4.0), Capsule(20.5, 50.5, 20.5, 38.5, 4.0, 3.6),
+             Capsule(33, 44.5, 43.5, 44.5, 3.7), Capsule(44, 45, 44, 34, 3.7, 3.3)]
+    body = Inter(Smooth(2.4, *parts), FOOT)
 
     def fill(x, y, shape):
         near = min(parts, key=lambda s: s.d(x, y))
@@ -793,11 +792,10 @@ def cactus():
         return scale(c, 0.92 + 0.1 * vnoise(x * 0.9, y * 0.9, 71))
 
     layers = [Layer(body, fill, ink=0.0)]
-    flower = Union(*[Circle(32 + 2.3 * math.cos(a), 19.6 + 1.6 * math.sin(a) - 0.5, 1.7)
+    flower = Union(*[Circle(32 + 2.3 * math.cos(a), 23.6 + 1.6 * math.sin(a) - 0.5, 1.7)
                      for a in (math.radians(d) for d in range(0, 360, 72))])
     layers.append(Layer(flower, shaded((240, 96, 128), amb=0.7, dif=0.45), ink=0.6))
-    layers.append(Layer(Circle(32, 19.0, 1.1), flat((252, 214, 80))))
-    layers.append(sand_mound(32, 12.5, 5))
+    layers.append(Layer(Circle(32, 23.0, 1.1), flat((252, 214, 80))))
     return outline(render(layers))
 
 
@@ -821,13 +819,12 @@ def rock():
             return scale(c, k)
         return fill
 
-    layers = [Layer(Inter(big, Box(32, 31.5, 32, 32)), stone(81, grey), ink=0.0),
-              Layer(Inter(small, Box(32, 31.5, 32, 32)), stone(83, mix(grey, (150, 120, 104), 0.4)),
+    layers = [Layer(Inter(big, FOOT), stone(81, grey), ink=0.0),
+              Layer(Inter(small, FOOT), stone(83, mix(grey, (150, 120, 104), 0.4)),
                     ink=0.9)]
     crack = Union(Capsule(27, 40, 24.5, 46, 0.45), Capsule(24.5, 46, 26.5, 52, 0.4),
                   Capsule(34, 50, 38, 56, 0.4))
     layers.append(Layer(Inter(crack, big), flat((52, 48, 62))))
-    layers.append(sand_mound(34, 24, 6))
     return outline(render(layers))
 
 
