@@ -12,7 +12,8 @@
 
 namespace testsupport {
 
-bool StartXvfb(int width, int height, int depth, XServer& server, std::string& error)
+bool StartXvfb(int width, int height, int depth, XServer& server, std::string& error,
+               const std::vector<std::string>& extraArgs)
 {
     int fds[2];
     if (pipe(fds) != 0) {
@@ -29,8 +30,13 @@ bool StartXvfb(int width, int height, int depth, XServer& server, std::string& e
             dup2(devnull, 1);
             dup2(devnull, 2);
         }
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-               "tcp", "-noreset", static_cast<char*>(nullptr));
+        std::vector<std::string> args = {"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp",
+                                         "-noreset"};
+        args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execvp("Xvfb", argv.data());
         _exit(127);
     }
     close(fds[1]);

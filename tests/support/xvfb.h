@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace testsupport {
 
@@ -13,7 +14,8 @@ struct XServer {
 
 // Starts Xvfb on a free display number with one screen of the given size
 // and sets DISPLAY to it. False with a reason when Xvfb cannot start.
-bool StartXvfb(int width, int height, int depth, XServer& server, std::string& error);
+bool StartXvfb(int width, int height, int depth, XServer& server, std::string& error,
+               const std::vector<std::string>& extraArgs = {});
 void StopXvfb(XServer& server);
 
 // For a whole test binary: one server for every test in it
