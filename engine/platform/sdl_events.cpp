@@ -43,16 +43,19 @@ int KeyCode(SDL_Keycode key)
     return 0;
 }
 
-int Modifiers()
+// SDL's own modifier state is already past every event of the current
+// pump, so follow it through the key events as they are handed out
+int gModifiers = 0;
+
+int ModifierBits(Uint16 m)
 {
-    SDL_Keymod m = SDL_GetModState();
     return ((m & KMOD_SHIFT) ? MODIFIER_SHIFT : 0) | ((m & KMOD_CTRL) ? MODIFIER_CONTROL : 0) |
            ((m & KMOD_ALT) ? MODIFIER_OPTION : 0) | ((m & KMOD_GUI) ? MODIFIER_SYSTEM : 0);
 }
 
 void Emit(int id, int data = 0, int x = 0, int y = 0)
 {
-    TEvent e = TEvent::Create(id, nullptr, data, Modifiers(), x, y);
+    TEvent e = TEvent::Create(id, nullptr, data, gModifiers, x, y);
     e.Emit();
 }
 
@@ -68,6 +71,7 @@ int ControlChar(int code)
 
 void TranslateKey(const SDL_KeyboardEvent& key)
 {
+    gModifiers = ModifierBits(key.keysym.mod);
     int code = KeyCode(key.keysym.sym);
     if (code <= 0 || code > 255) return;
     if (key.type == SDL_KEYUP) {

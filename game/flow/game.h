@@ -2,20 +2,17 @@
 #pragma once
 #include <string>
 
+#include "scores/save_file.h"
+
 namespace game {
 
 // Where the flow goes next; each screen is a loop of frame functions
 enum class Stage { SetUpDisplay, EnterTitle, Title, Quit };
 
 struct Game {
-    // Persistent values (stored in the save file)
-    std::u16string playerName = u"Player";
-    int bestScore = 0;
-    int playerId = 0;
-    int screenDepth = 0;
-    int musicOn = 1;
-    int rendererChoice = 1;
-    std::u16string scoreBoardText;
+    // Name, best score, player number, the three settings and the last
+    // score board: what the save file keeps
+    scores::PersistentValues saved;
 
     int dataModified = 0;
     int rebuildDisplay = 0;

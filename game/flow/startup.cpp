@@ -7,6 +7,7 @@
 #include "engine/platform/platform.h"
 #include "engine/runtime/error.h"
 #include "game/flow/game.h"
+#include "game/flow/player_id.h"
 
 namespace game {
 
@@ -32,6 +33,8 @@ Stage Startup(Game& g)
 {
     StartEngine();
     platform::SetAppTitle(kAppTitle);
+    g.saved.playerId = NewPlayerId();
+    scores::ReadSaveFile(g.saved, NewPlayerId);
     return SetUpDisplay(g);
 }
 
@@ -44,8 +47,8 @@ static void SelectGraphicsDriver(int rendererChoice)
 
 Stage SetUpDisplay(Game& g)
 {
-    SelectGraphicsDriver(g.rendererChoice);
-    if (!OpenGraphics(kScreenWidth, kScreenHeight, g.screenDepth, kHertz, 0))
+    SelectGraphicsDriver(g.saved.rendererChoice);
+    if (!OpenGraphics(kScreenWidth, kScreenHeight, g.saved.screenDepth, kHertz, 0))
         Fatal("Unable to open the " + std::to_string(kScreenWidth) + " x " + std::to_string(kScreenHeight) +
               " display: " + GraphicsError());
     SetBlend(BLEND_ALPHA);

@@ -12,6 +12,11 @@ Stage EnterTitle(Game& g)
     g.escapeLatch = 1;
     g.rebuildDisplay = 0;
     FlushInput();
+    if (g.dataModified) {
+        g.saved.bestScore = 0;
+        g.saved.playerName = u"Dag Nabbit";
+    }
+    scores::WriteSaveFile(g.saved);
     return Stage::Title;
 }
 
