@@ -193,8 +193,11 @@ TEST_F(PlatformInput, AtMostSixteenTimersRun)
     }
     EXPECT_EQ(TTimer::Create(10), nullptr);
     timers[0]->Stop();
-    EXPECT_NE(TTimer::Create(10), nullptr);
-    for (auto& t : timers) t->Stop();
+    // A running timer keeps itself alive until stopped
+    timers[0] = TTimer::Create(10);
+    EXPECT_NE(timers[0], nullptr);
+    for (auto& t : timers)
+        if (t) t->Stop();
 }
 
 } // namespace
