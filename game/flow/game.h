@@ -1,13 +1,23 @@
 // The game's whole state in one object, and the stages and screens of the flow.
 #pragma once
+#include <memory>
 #include <string>
 
+#include "engine/draw/image.h"
 #include "scores/save_file.h"
 
 namespace game {
 
 // Where the flow goes next; each screen is a loop of frame functions
 enum class Stage { SetUpDisplay, EnterTitle, Title, Quit };
+
+// Loaded once, at the first display set-up, and kept for the whole program
+struct Resources {
+    std::shared_ptr<engine::TImage> playerSheet;
+    std::shared_ptr<engine::TImage> gfxSheet;
+    std::shared_ptr<engine::TImage> particleSheet;
+    std::shared_ptr<engine::TImage> barImage;
+};
 
 struct Game {
     // Name, best score, player number, the three settings and the last
@@ -17,10 +27,18 @@ struct Game {
     int dataModified = 0;
     int rebuildDisplay = 0;
 
+    // The backdrop and the sun
+    int scrollPos = 0;
+    int frameCounter = 0;
+    float sunScaleX = 1.2f, sunScaleY = 1.2f;
+    float sunSpeedX = 0.01f, sunSpeedY = 0.01f;
+
     // Screen variables
     int escapeLatch = 0;
     int quitRequested = 0;
+    int shotPending = 0;
 
+    Resources res;
     bool displaySetUpOnce = false;
 };
 
@@ -42,5 +60,11 @@ void QuitSequence(Game& g);
 
 // Alpha 1, rotation 0, scale 1 x 1, white, handle 0, 0
 void ResetDrawState();
+
+// Advances and draws the scrolling rows and the sun at the start of every
+// title and run frame; takes the frame's left-button hits into shotPending
+void StepBackdrop(Game& g);
+// Where a backdrop row's middle copy starts left of 0 at a scroll position
+int BackdropRowOffset(int scrollPos, int row);
 
 } // namespace game

@@ -6,6 +6,9 @@
 #include "engine/input/system_driver.h"
 #include "engine/platform/platform.h"
 #include "engine/runtime/error.h"
+#include "engine/draw/image.h"
+#include "engine/draw/pixmap_loader.h"
+#include "game/flow/art_check.h"
 #include "game/flow/game.h"
 #include "game/flow/player_id.h"
 
@@ -26,6 +29,7 @@ static void StartEngine()
 {
     std::string error;
     if (!platform::Startup(error)) Fatal("Unable to reach a display: " + error);
+    RegisterPixmapLoaders();
     SetGraphicsDriver(GLCanvasDriver(), GRAPHICS_BACKBUFFER);
 }
 
@@ -34,6 +38,9 @@ Stage Startup(Game& g)
     StartEngine();
     platform::SetAppTitle(kAppTitle);
     g.saved.playerId = NewPlayerId();
+    std::string error;
+    g.dataModified = ArtModified(kPlayerSheetPath, kGfxSheetPath, error);
+    if (g.dataModified < 0) Fatal(error);
     scores::ReadSaveFile(g.saved, NewPlayerId);
     return SetUpDisplay(g);
 }
@@ -45,6 +52,20 @@ static void SelectGraphicsDriver(int rendererChoice)
     if (rendererChoice == 0 || rendererChoice == 1) SetGraphicsDriver(GLCanvasDriver(), GRAPHICS_BACKBUFFER);
 }
 
+static std::shared_ptr<TImage> Required(std::shared_ptr<TImage> image, const char* path)
+{
+    if (!image) Fatal(std::string("Unable to load ") + path);
+    return image;
+}
+
+static void LoadArt(Resources& res)
+{
+    res.playerSheet = Required(LoadAnimImage(kPlayerSheetPath, 64, 64, 0, 100), kPlayerSheetPath);
+    res.gfxSheet = Required(LoadAnimImage(kGfxSheetPath, 64, 64, 0, 100), kGfxSheetPath);
+    res.particleSheet = Required(LoadAnimImage(kParticleSheetPath, 8, 8, 0, 6), kParticleSheetPath);
+    res.barImage = Required(LoadImage(kBarImagePath), kBarImagePath);
+}
+
 Stage SetUpDisplay(Game& g)
 {
     SelectGraphicsDriver(g.saved.rendererChoice);
@@ -52,7 +73,13 @@ Stage SetUpDisplay(Game& g)
         Fatal("Unable to open the " + std::to_string(kScreenWidth) + " x " + std::to_string(kScreenHeight) +
               " display: " + GraphicsError());
     SetBlend(BLEND_ALPHA);
+    SetMaskColor(255, 0, 255);
     SetMouseVisible(0);
+    if (!g.displaySetUpOnce) LoadArt(g.res);
+    // Images outlive displays; only their handles are set again
+    MidHandleImage(*g.res.playerSheet);
+    MidHandleImage(*g.res.gfxSheet);
+    MidHandleImage(*g.res.particleSheet);
     g.displaySetUpOnce = true;
     return Stage::EnterTitle;
 }

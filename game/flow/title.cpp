@@ -10,6 +10,9 @@ using namespace engine;
 Stage EnterTitle(Game& g)
 {
     g.escapeLatch = 1;
+    g.frameCounter = 0;
+    g.sunScaleX = g.sunScaleY = 1.2f;
+    g.sunSpeedX = g.sunSpeedY = 0.01f;
     g.rebuildDisplay = 0;
     FlushInput();
     if (g.dataModified) {
@@ -24,6 +27,7 @@ Stage TitleFrame(Game& g)
 {
     Cls();
     ResetDrawState();
+    StepBackdrop(g);
     ResetDrawState();
     Flip(-1);
     // Escape still held from before the title was entered must not quit

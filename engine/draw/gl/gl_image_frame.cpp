@@ -6,6 +6,7 @@
 
 #include "engine/display/display.h"
 #include "engine/draw/gl/gl_canvas_driver.h"
+#include "engine/draw/gl/gl_image_frame.h"
 #include "engine/runtime/error.h"
 
 namespace engine {
@@ -79,44 +80,49 @@ void UploadMipmaps(std::shared_ptr<TPixmap> level)
     }
 }
 
-class TGLImageFrame final : public TImageFrame {
-public:
-    TGLImageFrame(TGLCanvasDriver& driver, GLuint name, float umax, float vmax)
-        : driver_(driver), name_(name), umax_(umax), vmax_(vmax), generation_(GraphicsGeneration())
-    {
-    }
-
-    // The texture went with its context when the display closed
-    ~TGLImageFrame() override
-    {
-        if (generation_ != GraphicsGeneration()) return;
-        driver_.ForgetTexture(name_);
-        glDeleteTextures(1, &name_);
-    }
-
-    void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override
-    {
-        driver_.BindTexture(name_);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0.0f, 0.0f);
-        driver_.Vertex(x0, y0, tx, ty);
-        glTexCoord2f(umax_, 0.0f);
-        driver_.Vertex(x1, y0, tx, ty);
-        glTexCoord2f(umax_, vmax_);
-        driver_.Vertex(x1, y1, tx, ty);
-        glTexCoord2f(0.0f, vmax_);
-        driver_.Vertex(x0, y1, tx, ty);
-        glEnd();
-    }
-
-private:
-    TGLCanvasDriver& driver_;
-    GLuint name_;
-    float umax_, vmax_;
-    int generation_;
-};
-
 } // namespace
+
+TGLImageFrame::TGLImageFrame(TGLCanvasDriver& driver, unsigned name, int textureWidth, int textureHeight,
+                             float umax, float vmax)
+    : driver_(driver), name_(name), textureWidth_(textureWidth), textureHeight_(textureHeight), umax_(umax),
+      vmax_(vmax), generation_(GraphicsGeneration())
+{
+}
+
+TGLImageFrame::~TGLImageFrame()
+{
+    if (generation_ != GraphicsGeneration()) return;
+    driver_.ForgetTexture(name_);
+    GLuint name = name_;
+    glDeleteTextures(1, &name);
+}
+
+void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty)
+{
+    driver_.BindTexture(name_);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    driver_.Vertex(x0, y0, tx, ty);
+    glTexCoord2f(umax_, 0.0f);
+    driver_.Vertex(x1, y0, tx, ty);
+    glTexCoord2f(umax_, vmax_);
+    driver_.Vertex(x1, y1, tx, ty);
+    glTexCoord2f(0.0f, vmax_);
+    driver_.Vertex(x0, y1, tx, ty);
+    glEnd();
+}
+
+std::shared_ptr<TPixmap> TGLImageFrame::ReadTexture()
+{
+    if (generation_ != GraphicsGeneration()) return nullptr;
+    auto pixels = TPixmap::Create(textureWidth_, textureHeight_, PF_RGBA8888);
+    driver_.BindTexture(name_);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, pixels->pitch / 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels->pixels);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    return pixels;
+}
 
 std::shared_ptr<TImageFrame> TGLCanvasDriver::CreateFrameFromPixmap(std::shared_ptr<TPixmap> pixmap, int flags)
 {
@@ -135,7 +141,7 @@ std::shared_ptr<TImageFrame> TGLCanvasDriver::CreateFrameFromPixmap(std::shared_
     SetTextureParameters(flags);
     UploadLevel(0, *picture);
     if (flags & IMAGE_MIPMAPPED) UploadMipmaps(picture);
-    return std::make_shared<TGLImageFrame>(*this, name, float(w) / tw, float(h) / th);
+    return std::make_shared<TGLImageFrame>(*this, name, tw, th, float(w) / tw, float(h) / th);
 }
 
 } // namespace engine
