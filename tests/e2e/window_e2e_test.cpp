@@ -90,6 +90,60 @@ TEST_F(GameFolder, AnXServerWithoutOpenGLStopsWithOneLine)
     EXPECT_NE(game_.stderrText.find("display"), std::string::npos) << game_.stderrText;
 }
 
+// Every art file the game needs: missing or damaged, the game stops with one
+// line naming it. The art check reads the two sheets before the display
+// opens; the other files load after it, so their error also shows in a
+// message box, which the test dismisses with Return.
+// The box carries the game's title but not the game window's size; xdotool's
+// search does not see it, the window tree does
+std::string MessageBoxWindow()
+{
+    for (int i = 0; i < 100; ++i) {
+        std::string tree = RunCommand("xwininfo -root -tree");
+        for (std::size_t at = 0; at < tree.size();) {
+            std::size_t end = tree.find('\n', at);
+            std::string line = tree.substr(at, end - at);
+            at = end == std::string::npos ? tree.size() : end + 1;
+            if (line.find(kTitle) == std::string::npos || line.find("800x600") != std::string::npos) continue;
+            std::size_t id = line.find("0x");
+            if (id != std::string::npos) return line.substr(id, line.find(' ', id) - id);
+        }
+        RunCommand("sleep 0.05");
+    }
+    return "";
+}
+
+TEST_F(GameFolder, MissingOrDamagedArtStopsTheGameWithOneLineNamingTheFile)
+{
+    const struct {
+        const char* file;
+        const char* damage;   // shell command run in system/m013
+        const char* message;
+        bool messageBox;
+    } cases[] = {
+        {"varnicka.png", "rm varnicka.png", "Unable to open system/m013/varnicka.png", false},
+        {"gfx.png", "head -c 16000 gfx.png > g && mv g gfx.png",
+         "Unable to read the first 17000 bytes of system/m013/gfx.png", false},
+        {"bar.png", "rm bar.png", "Unable to load system/m013/bar.png", true},
+        {"particles.png", "echo not a picture > particles.png", "Unable to load system/m013/particles.png", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::string folder = CopyStageFolder();
+        RunCommand("cd '" + folder + "/system/m013' && " + c.damage);
+        Child game;
+        ASSERT_TRUE(Spawn({folder + "/varnick-bozzle"}, "/", game));
+        if (c.messageBox) {
+            std::string box = MessageBoxWindow();
+            EXPECT_FALSE(box.empty()) << "no message box";
+            RunCommand("xdotool windowfocus --sync " + box + " && xdotool key Return");
+        }
+        EXPECT_EQ(WaitExit(game, 10000), 1);
+        EXPECT_EQ(game.stderrText, std::string("varnick-bozzle: ") + c.message + "\n");
+        RemoveFolder(folder);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
