@@ -13,9 +13,11 @@
 #include "engine/input/input.h"
 #include "engine/input/system_driver.h"
 #include "tests/support/display.h"
+#include "tests/support/process.h"
 #include "tests/support/xvfb.h"
 
 using namespace engine;
+using testsupport::RunCommand;
 
 namespace {
 
@@ -25,17 +27,6 @@ platform::TWindow* CurrentWindow()
 {
     auto* glGraphics = dynamic_cast<TGLGraphics*>(CurrentCanvas()->_graphics.get());
     return glGraphics ? glGraphics->Window() : nullptr;
-}
-
-std::string RunCommand(const std::string& command)
-{
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[256];
-        while (fgets(buf, sizeof buf, p)) out += buf;
-        pclose(p);
-    }
-    return out;
 }
 
 class FullscreenTest : public testing::Test {
