@@ -146,6 +146,30 @@ TEST_F(PlatformInput, CloseButtonAndAltF4OnlyRaiseTheCloseRequest)
     EXPECT_FALSE(testsupport::WaitForWindow(kTitle, 100).empty());
 }
 
+int gDepth = 0, gDeepest = 0;
+void* PollFromInsideTheHook(int, void* data, void*)
+{
+    ++gDepth;
+    gDeepest = std::max(gDeepest, gDepth);
+    // Queries poll first; inside the pump that must do nothing
+    KeyIsDown(KEY_W);
+    PollSystem();
+    --gDepth;
+    return data;
+}
+
+TEST_F(PlatformInput, AQueryFromAnEventHandlerDoesNotReenterThePump)
+{
+    AddHook(EmitEventHook(), PollFromInsideTheHook, nullptr);
+    gDeepest = 0;
+    X("key w key a key s");
+    PollUntil([] { return gDeepest > 0; });
+    platform::SleepMillis(50);
+    PollSystem();
+    RemoveHook(EmitEventHook(), PollFromInsideTheHook, nullptr);
+    EXPECT_EQ(gDeepest, 1);
+}
+
 std::vector<int> gTicks;
 std::thread::id gTickThread;
 void* RememberTick(int, void* data, void*)
