@@ -42,7 +42,8 @@ public:
     static std::shared_ptr<TPixmap> Create(int width, int height, int format, int align = 4);
 
     std::uint8_t* PixelPtr(int x, int y) const { return pixels + std::ptrdiff_t(y) * pitch + std::ptrdiff_t(x) * BytesPerPixel(format); }
-    // A view of part of this pixmap sharing its pixels (clipped to the pixmap)
+    // A view of part of this pixmap sharing its pixels (clipped to the pixmap);
+    // through _source it keeps the owner of the pixels alive
     std::shared_ptr<TPixmap> Window(int x, int y, int w, int h);
     std::shared_ptr<TPixmap> Copy() const;
     // Copies source into this pixmap at (x, y), converting the format, clipped

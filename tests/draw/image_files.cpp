@@ -34,7 +34,7 @@ static void WriteBytes(png_structp png, png_bytep data, png_size_t count)
 
 static void FlushNothing(png_structp) {}
 
-static void SetChunks(png_structp png, png_infop info, const PngSpec& s)
+static void SetChunks(png_structp png, png_infop info, const PngPicture& s)
 {
     png_set_IHDR(png, info, s.width, s.height, s.bitDepth, s.colorType,
                  s.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
@@ -57,7 +57,7 @@ static void SetChunks(png_structp png, png_infop info, const PngSpec& s)
     }
 }
 
-static bool WritePng(png_structp png, png_infop info, const PngSpec& s, png_bytepp rows)
+static bool WritePng(png_structp png, png_infop info, const PngPicture& s, png_bytepp rows)
 {
     if (setjmp(png_jmpbuf(png))) return false;
     SetChunks(png, info, s);
@@ -68,16 +68,16 @@ static bool WritePng(png_structp png, png_infop info, const PngSpec& s, png_byte
     return true;
 }
 
-Bytes MakePng(const PngSpec& spec)
+Bytes MakePng(const PngPicture& picture)
 {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, WriteBytes, FlushNothing);
-    std::vector<Bytes> rows = spec.rows;
+    std::vector<Bytes> rows = picture.rows;
     std::vector<png_bytep> pointers;
     for (Bytes& row : rows) pointers.push_back(row.data());
-    if (!WritePng(png, info, spec, pointers.data())) out.clear();
+    if (!WritePng(png, info, picture, pointers.data())) out.clear();
     png_destroy_write_struct(&png, &info);
     return out;
 }

@@ -15,7 +15,7 @@ void Append(Bytes& out, const Bytes& more);
 
 // A PNG written by libpng; rows are in the file's own layout (packed low bit
 // depths, big-endian 16-bit samples), palette as RGB triples
-struct PngSpec {
+struct PngPicture {
     int width = 0, height = 0;
     int colorType = 0, bitDepth = 8;
     std::vector<Bytes> rows;
@@ -23,7 +23,7 @@ struct PngSpec {
     Bytes trns;           // palette alphas, or the transparent grey/RGB sample as 16-bit values
     bool interlaced = false;
 };
-Bytes MakePng(const PngSpec& spec);
+Bytes MakePng(const PngPicture& picture);
 
 // A JPEG written by libjpeg from rows of 1 or 3 bytes a pixel
 Bytes MakeJpeg(int width, int height, int components, const Bytes& pixels, int quality);

@@ -19,23 +19,23 @@ namespace {
 
 constexpr std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF, K = 0xFF000000;
 
-testfiles::PngSpec Spec(int colorType, int bitDepth, std::vector<Bytes> rows)
+testfiles::PngPicture Png(int colorType, int bitDepth, std::vector<Bytes> rows)
 {
-    testfiles::PngSpec s;
+    testfiles::PngPicture s;
     s.width = 2, s.height = int(rows.size());
     s.colorType = colorType, s.bitDepth = bitDepth;
     s.rows = std::move(rows);
     return s;
 }
 
-testfiles::PngSpec WithPalette(testfiles::PngSpec s, Bytes palette, Bytes trns = {})
+testfiles::PngPicture WithPalette(testfiles::PngPicture s, Bytes palette, Bytes trns = {})
 {
     s.palette = std::move(palette);
     s.trns = std::move(trns);
     return s;
 }
 
-testfiles::PngSpec Interlaced(testfiles::PngSpec s)
+testfiles::PngPicture Interlaced(testfiles::PngPicture s)
 {
     s.interlaced = true;
     return s;
@@ -45,7 +45,7 @@ const Bytes kRgbwPalette = {0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF
 
 struct PngCase {
     const char* name;
-    testfiles::PngSpec spec;
+    testfiles::PngPicture picture;
     int format;
     std::vector<std::uint32_t> expected;   // rows from the top
 };
@@ -56,25 +56,25 @@ std::vector<PngCase> PngCases()
     const std::vector<Bytes> rgbRows = {{0xFF, 0, 0, 0, 0xFF, 0}, {0, 0, 0xFF, 0xFF, 0xFF, 0xFF}};
     const int grey = PNG_COLOR_TYPE_GRAY, rgb = PNG_COLOR_TYPE_RGB, palette = PNG_COLOR_TYPE_PALETTE;
     return {
-        {"grey", Spec(grey, 8, {{0x00, 0x80}, {0xFF, 0x40}}), PF_I8, {K, 0xFF808080, W, 0xFF404040}},
-        {"grey, 1 bit", Spec(grey, 1, {{0x80}, {0x40}}), PF_I8, {W, K, K, W}},
-        {"grey, 4 bits", Spec(grey, 4, {{0xF8}, {0x01}}), PF_I8, {W, 0xFF888888, K, 0xFF111111}},
-        {"grey, 16 bits", Spec(grey, 16, {{0xAB, 0x12, 0x00, 0xFF}, {0xFF, 0x00, 0x12, 0xAB}}), PF_I8,
+        {"grey", Png(grey, 8, {{0x00, 0x80}, {0xFF, 0x40}}), PF_I8, {K, 0xFF808080, W, 0xFF404040}},
+        {"grey, 1 bit", Png(grey, 1, {{0x80}, {0x40}}), PF_I8, {W, K, K, W}},
+        {"grey, 4 bits", Png(grey, 4, {{0xF8}, {0x01}}), PF_I8, {W, 0xFF888888, K, 0xFF111111}},
+        {"grey, 16 bits", Png(grey, 16, {{0xAB, 0x12, 0x00, 0xFF}, {0xFF, 0x00, 0x12, 0xAB}}), PF_I8,
          {0xFFABABAB, K, W, 0xFF121212}},
-        {"grey with alpha", Spec(PNG_COLOR_TYPE_GRAY_ALPHA, 8, {{0x80, 0x40, 0xFF, 0xFF}, {0x00, 0x00, 0x20, 0x80}}),
+        {"grey with alpha", Png(PNG_COLOR_TYPE_GRAY_ALPHA, 8, {{0x80, 0x40, 0xFF, 0xFF}, {0x00, 0x00, 0x20, 0x80}}),
          PF_RGBA8888, {0x40808080, W, 0x00000000, 0x80202020}},
-        {"grey with a transparent value", WithPalette(Spec(grey, 8, {{0x00, 0x80}, {0xFF, 0x40}}), {}, {0x00, 0x80}),
+        {"grey with a transparent value", WithPalette(Png(grey, 8, {{0x00, 0x80}, {0xFF, 0x40}}), {}, {0x00, 0x80}),
          PF_RGBA8888, {K, 0x00808080, W, 0xFF404040}},
-        {"RGB", Spec(rgb, 8, rgbRows), PF_RGB888, rgbw},
-        {"RGB, interlaced", Interlaced(Spec(rgb, 8, rgbRows)), PF_RGB888, rgbw},
+        {"RGB", Png(rgb, 8, rgbRows), PF_RGB888, rgbw},
+        {"RGB, interlaced", Interlaced(Png(rgb, 8, rgbRows)), PF_RGB888, rgbw},
         {"RGB, 16 bits",
-         Spec(rgb, 16, {{0xFF, 1, 0, 2, 0, 3, 0, 4, 0xFF, 5, 0, 6}, {0, 7, 0, 8, 0xFF, 9, 0xFF, 1, 0xFF, 2, 0xFF, 3}}),
+         Png(rgb, 16, {{0xFF, 1, 0, 2, 0, 3, 0, 4, 0xFF, 5, 0, 6}, {0, 7, 0, 8, 0xFF, 9, 0xFF, 1, 0xFF, 2, 0xFF, 3}}),
          PF_RGB888, rgbw},
-        {"RGBA", Spec(PNG_COLOR_TYPE_RGB_ALPHA, 8, {{0xFF, 0, 0, 0x80, 0, 0xFF, 0, 0xFF}, {0, 0, 0xFF, 0, 0xFF, 0xFF, 0xFF, 0xFF}}),
+        {"RGBA", Png(PNG_COLOR_TYPE_RGB_ALPHA, 8, {{0xFF, 0, 0, 0x80, 0, 0xFF, 0, 0xFF}, {0, 0, 0xFF, 0, 0xFF, 0xFF, 0xFF, 0xFF}}),
          PF_RGBA8888, {0x80FF0000, G, 0x000000FF, W}},
-        {"palette", WithPalette(Spec(palette, 8, {{0, 1}, {2, 3}}), kRgbwPalette), PF_RGB888, rgbw},
-        {"palette, 2 bits", WithPalette(Spec(palette, 2, {{0x10}, {0xB0}}), kRgbwPalette), PF_RGB888, rgbw},
-        {"palette with transparency", WithPalette(Spec(palette, 8, {{0, 1}, {2, 3}}), kRgbwPalette, {0xFF, 0x80}),
+        {"palette", WithPalette(Png(palette, 8, {{0, 1}, {2, 3}}), kRgbwPalette), PF_RGB888, rgbw},
+        {"palette, 2 bits", WithPalette(Png(palette, 2, {{0x10}, {0xB0}}), kRgbwPalette), PF_RGB888, rgbw},
+        {"palette with transparency", WithPalette(Png(palette, 8, {{0, 1}, {2, 3}}), kRgbwPalette, {0xFF, 0x80}),
          PF_RGBA8888, {R, 0x8000FF00, B, W}},
     };
 }
@@ -110,9 +110,9 @@ void PutBigEndian(Bytes& file, std::size_t at, std::uint32_t value)
 }
 
 // A 16 x 16 RGB picture with some detail, so its compressed data is not trivial
-testfiles::PngSpec Gradient(bool interlaced)
+testfiles::PngPicture Gradient(bool interlaced)
 {
-    testfiles::PngSpec s;
+    testfiles::PngPicture s;
     s.width = s.height = 16;
     s.colorType = PNG_COLOR_TYPE_RGB;
     s.interlaced = interlaced;
@@ -139,7 +139,7 @@ TEST(PngLoader, GivesTheFormatOfEachKindOfFile)
 {
     for (const PngCase& c : PngCases()) {
         SCOPED_TRACE(c.name);
-        Bytes file = testfiles::MakePng(c.spec);
+        Bytes file = testfiles::MakePng(c.picture);
         ASSERT_FALSE(file.empty());
         auto p = DecodePngBytes(file);
         ASSERT_TRUE(p);

@@ -187,17 +187,31 @@ int RowY(const BmpHeader& h, long long fileRow)
     return int(h.topDown ? fileRow : h.height - 1 - fileRow);
 }
 
+// Bytes from one row to the next, and the bytes the pixels of a row use
+long long Stride(const BmpHeader& h)
+{
+    return (h.width * h.bpp + 31) / 32 * 4;
+}
+
+long long RowBytes(const BmpHeader& h)
+{
+    return (h.width * h.bpp + 7) / 8;
+}
+
+// Some writers leave out the padding of the last row
+long long PixelBytes(const BmpHeader& h)
+{
+    return Stride(h) * (h.height - 1) + RowBytes(h);
+}
+
 bool DecodeRows(TByteReader& r, const BmpHeader& h, const Palette& palette, TPixmap& out)
 {
     Fields fields;
     if (h.bpp >= 16 && !MakeFields(h, fields)) return false;
-    long long stride = (h.width * h.bpp + 31) / 32 * 4;
-    long long used = (h.width * h.bpp + 7) / 8;
-    // Some writers leave out the padding of the last row
-    const std::uint8_t* data = r.Take(std::size_t(stride * (h.height - 1) + used));
+    const std::uint8_t* data = r.Take(std::size_t(PixelBytes(h)));
     if (!data) return false;
     for (long long i = 0; i < h.height; ++i) {
-        const std::uint8_t* row = data + i * stride;
+        const std::uint8_t* row = data + i * Stride(h);
         int y = RowY(h, i);
         for (int x = 0; x < h.width; ++x) out.WritePixel(x, y, PixelAt(row, x, h, palette, fields));
     }
@@ -247,13 +261,15 @@ bool DecodeRle(TByteReader& r, bool four, IndexPlane& plane)
             EncodedRun(plane, x, y, op[0], op[1], four);
             x += op[0];
         } else if (op[1] == 0) {
-            x = 0, ++y;
+            x = 0;
+            ++y;
         } else if (op[1] == 1) {
             return true;
         } else if (op[1] == 2) {
             const std::uint8_t* delta = r.Take(2);
             if (!delta) return false;
-            x += delta[0], y += delta[1];
+            x += delta[0];
+            y += delta[1];
         } else {
             if (!AbsoluteRun(r, plane, x, y, op[1], four)) return false;
             x += op[1];
@@ -265,7 +281,8 @@ bool DecodeRle(TByteReader& r, bool four, IndexPlane& plane)
 bool DecodeRleRows(TByteReader& r, const BmpHeader& h, const Palette& palette, TPixmap& out)
 {
     IndexPlane plane;
-    plane.width = h.width, plane.height = h.height;
+    plane.width = h.width;
+    plane.height = h.height;
     plane.index.assign(std::size_t(h.width * h.height), 0);
     if (!DecodeRle(r, h.compression == kRle4, plane)) return false;
     for (long long i = 0; i < h.height; ++i) {
@@ -290,9 +307,11 @@ std::shared_ptr<TPixmap> DecodeBmp(const std::uint8_t* data, std::size_t size)
     BmpHeader h;
     Palette palette;
     if (!ReadHeader(r, h) || !ReadPalette(r, h, palette) || !r.Seek(h.dataOffset)) return nullptr;
+    bool rle = h.compression == kRle8 || h.compression == kRle4;
+    // Checked before the pixmap is made, so a short file cannot claim a large picture
+    if (!rle && (long long)r.Left() < PixelBytes(h)) return nullptr;
     auto out = TPixmap::Create(int(h.width), int(h.height), HasAlpha(h) ? PF_RGBA8888 : PF_RGB888);
     if (!out) return nullptr;
-    bool rle = h.compression == kRle8 || h.compression == kRle4;
     bool decoded = rle ? DecodeRleRows(r, h, palette, *out) : DecodeRows(r, h, palette, *out);
     return decoded ? out : nullptr;
 }
