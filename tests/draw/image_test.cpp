@@ -187,7 +187,7 @@ protected:
     {
         RegisterPixmapLoaders();
         // 200 x 130: three whole 64 x 64 cells across, two down
-        testfiles::PngSpec spec;
+        testfiles::PngPicture spec;
         spec.width = 200, spec.height = 130, spec.colorType = 2;
         for (int y = 0; y < 130; ++y) {
             testfiles::Bytes row;
