@@ -8,6 +8,7 @@
 #include "engine/input/event.h"
 #include "engine/input/input.h"
 #include "game/flow/game.h"
+#include "tests/support/process.h"
 #include "tests/support/xvfb.h"
 
 using namespace engine;
@@ -131,7 +132,12 @@ TEST_F(Backdrop, TheSunStepTakesTheFramesLeftClicks)
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    if (chdir(VB_STAGE_DIR) != 0) return 1;
+    // The game finds its files relative to its own folder; a copy keeps
+    // the save file of one run from steering the next
+    std::string folder = testsupport::CopyStageFolder();
+    if (chdir(folder.c_str()) != 0) return 1;
     testsupport::AddXvfbEnvironment(1024, 768, 24);
-    return RUN_ALL_TESTS();
+    int result = RUN_ALL_TESTS();
+    testsupport::RemoveFolder(folder);
+    return result;
 }
