@@ -23,9 +23,7 @@ void RunAndQuit(const std::string& folder)
     ASSERT_TRUE(Spawn({folder + "/varnick-bozzle"}, "/", game));
     std::string window = WaitForWindow(kTitle, 10000);
     ASSERT_FALSE(window.empty()) << game.stderrText;
-    RunCommand("xdotool windowfocus --sync " + window +
-               " && sleep 0.2 && xdotool keydown Escape && sleep 0.1 && xdotool keyup Escape");
-    EXPECT_EQ(WaitExit(game, 5000), 0) << game.stderrText;
+    EXPECT_EQ(QuitWithEscape(game, window, 10000), 0) << game.stderrText;
 }
 
 scores::PersistentValues ReadBack(const std::string& folder)

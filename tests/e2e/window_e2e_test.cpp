@@ -50,9 +50,7 @@ TEST_F(GameFolder, OpensItsWindowFromAnotherFolderAndQuitsWithEscape)
     EXPECT_NE(info.find("Absolute upper-left Y:  32"), std::string::npos) << info;
     EXPECT_NE(info.find(kTitle), std::string::npos) << info;
 
-    // Escape is read through its held state, so hold it across a few frames
-    RunCommand("xdotool windowfocus --sync " + window + " && sleep 0.2 && xdotool keydown Escape && sleep 0.1 && xdotool keyup Escape");
-    EXPECT_EQ(WaitExit(game_, 5000), 0) << game_.stderrText;
+    EXPECT_EQ(QuitWithEscape(game_, window, 10000), 0) << game_.stderrText;
 }
 
 TEST_F(GameFolder, TheCloseButtonDoesNotEndTheGame)

@@ -124,4 +124,18 @@ std::string WaitForWindow(const std::string& title, int timeoutMillis)
     return "";
 }
 
+int QuitWithEscape(Child& child, const std::string& window, int timeoutMillis)
+{
+    // The game may still be loading when its window appears, and entering
+    // the title screen forgets keys pressed before it: press until it ends
+    RunCommand("xdotool windowfocus --sync " + window);
+    for (int waited = 0; waited < timeoutMillis; waited += 500) {
+        RunCommand("xdotool keydown Escape && sleep 0.15 && xdotool keyup Escape");
+        int code = WaitExit(child, 350, false);
+        if (code != -1) return code;
+    }
+    Kill(child);
+    return -1;
+}
+
 } // namespace testsupport

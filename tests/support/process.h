@@ -33,4 +33,8 @@ void RemoveFolder(const std::string& folder);
 // timeoutMillis; empty when none appears
 std::string WaitForWindow(const std::string& title, int timeoutMillis);
 
+// Presses Escape (held across a few frames, as the game reads its held state)
+// until the game ends; its exit code, or -1 when it still runs after timeoutMillis
+int QuitWithEscape(Child& child, const std::string& window, int timeoutMillis);
+
 } // namespace testsupport
