@@ -17,8 +17,7 @@ using namespace engine;
 
 namespace {
 
-constexpr int kWidth = 1000, kHeight = 900;
-constexpr int kTitleTop = 290;   // the mock title screen below the specimens
+constexpr int kWidth = 1000, kHeight = 1000;
 
 const std::string kData = std::string(VB_SOURCE_DIR) + "/system/m013/";
 
@@ -59,14 +58,15 @@ void DrawSpecimen(const std::shared_ptr<TImageFont>& font, const char* label, in
     SetImageFont(font);
     SetColor(255, 255, 255);
     DrawText(u"Varnick Bozzle", 10, float(y + 16));
-    DrawText(u"0123456789 .........-+-", float(30 + TextWidth(u"Varnick Bozzle")), float(y + 16));
-    y += 16 + TextHeight() + 4;
+    DrawText(u"0123456789 .........-+-", 10, float(y + 16 + TextHeight()));
+    y += 16 + 2 * TextHeight() + 4;
 }
 
-// The backdrop's sky rows, as the title shows them behind its texts
+// The backdrop's sky rows, as the title shows them behind its texts (row 0
+// lies above the screen)
 void DrawSky(int top)
 {
-    for (int r = 0; r < 20; ++r) {
+    for (int r = 1; r < 20; ++r) {
         if (r < 14) SetColor(100, 100 + 4 * r, 255);
         else SetColor(255, 200, 100);
         SetAlpha(0.75f - r / 100.0f);
@@ -151,7 +151,8 @@ int main(int argc, char** argv)
     DrawSpecimen(fonts.small, "title font, 24 pixels", y);
     DrawSpecimen(fonts.digit, "digit font, 24 pixels", y);
     DrawSpecimen(nullptr, "built-in font", y);
-    DrawTitle(fonts, kTitleTop);
+    // The mock title screen below the specimens
+    DrawTitle(fonts, y + 4);
 
     std::shared_ptr<TPixmap> picture = GrabPixmap(0, 0, kWidth, kHeight);
     Flip(0);
