@@ -117,6 +117,10 @@ std::shared_ptr<TPixmap> Coverage(const FT_Bitmap& bitmap)
 void AddSmoothBorder(TFreeTypeGlyph& glyph)
 {
     auto padded = TPixmap::Create(glyph._pixmap->width + 2, glyph._pixmap->height + 2, PF_A8);
+    if (!padded) {
+        glyph._pixmap.reset();
+        return;
+    }
     padded->Paste(*glyph._pixmap, 1, 1);
     glyph._pixmap = padded;
     glyph._x -= 1, glyph._y -= 1;
