@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/draw/font.h"
+
 namespace engine {
 
 namespace {
@@ -32,6 +34,8 @@ std::shared_ptr<TCanvasGraphics> TCanvasGraphics::Create(std::shared_ptr<TGraphi
     graphics->GetSettings(canvas->viewport_w, canvas->viewport_h, depth, hertz, flags);
     canvas->_graphics = std::move(graphics);
     canvas->_driver = driver;
+    // Every display starts with the one built-in font, made on the first opening
+    canvas->image_font = DefaultImageFont();
     return canvas;
 }
 

@@ -58,7 +58,7 @@ public:
     int viewport_x = 0, viewport_y = 0, viewport_w = 0, viewport_h = 0;
     float origin_x = 0.0f, origin_y = 0.0f;
     float handle_x = 0.0f, handle_y = 0.0f;   // stored negated
-    std::shared_ptr<TImageFont> image_font;
+    std::shared_ptr<TImageFont> image_font;   // the built-in font until one is set
     int blend_mode = BLEND_MASK;
     std::shared_ptr<TGraphics> _graphics;
     TCanvasDriver* _driver = nullptr;
