@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/draw/font.h"
 #include "engine/draw/image.h"
 #include "scores/save_file.h"
 
@@ -17,6 +18,9 @@ struct Resources {
     std::shared_ptr<engine::TImage> gfxSheet;
     std::shared_ptr<engine::TImage> particleSheet;
     std::shared_ptr<engine::TImage> barImage;
+    std::shared_ptr<engine::TImageFont> bigFont;     // title words, the tally
+    std::shared_ptr<engine::TImageFont> smallFont;   // help lines and captions
+    std::shared_ptr<engine::TImageFont> digitFont;   // name and score figures
 };
 
 struct Game {

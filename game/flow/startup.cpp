@@ -6,6 +6,7 @@
 #include "engine/input/system_driver.h"
 #include "engine/platform/platform.h"
 #include "engine/runtime/error.h"
+#include "engine/draw/font.h"
 #include "engine/draw/image.h"
 #include "engine/draw/pixmap_loader.h"
 #include "game/flow/art_check.h"
@@ -30,6 +31,7 @@ static void StartEngine()
     std::string error;
     if (!platform::Startup(error)) Fatal("Unable to reach a display: " + error);
     RegisterPixmapLoaders();
+    RegisterFontLoaders();
     SetGraphicsDriver(GLCanvasDriver(), GRAPHICS_BACKBUFFER);
 }
 
@@ -52,10 +54,12 @@ static void SelectGraphicsDriver(int rendererChoice)
     if (rendererChoice == 0 || rendererChoice == 1) SetGraphicsDriver(GLCanvasDriver(), GRAPHICS_BACKBUFFER);
 }
 
-static std::shared_ptr<TImage> Required(std::shared_ptr<TImage> image, const char* path)
+// The game cannot run without any of its art or fonts
+template <typename Resource>
+static std::shared_ptr<Resource> Required(std::shared_ptr<Resource> resource, const char* path)
 {
-    if (!image) Fatal(std::string("Unable to load ") + path);
-    return image;
+    if (!resource) Fatal(std::string("Unable to load ") + path);
+    return resource;
 }
 
 static void LoadArt(Resources& res)
@@ -64,6 +68,9 @@ static void LoadArt(Resources& res)
     res.gfxSheet = Required(LoadAnimImage(kGfxSheetPath, 64, 64, 0, 100), kGfxSheetPath);
     res.particleSheet = Required(LoadAnimImage(kParticleSheetPath, 8, 8, 0, 6), kParticleSheetPath);
     res.barImage = Required(LoadImage(kBarImagePath), kBarImagePath);
+    res.bigFont = Required(LoadImageFont(kTitleFontPath, 64, FONT_SMOOTH), kTitleFontPath);
+    res.smallFont = Required(LoadImageFont(kTitleFontPath, 24, FONT_SMOOTH), kTitleFontPath);
+    res.digitFont = Required(LoadImageFont(kDigitFontPath, 24, FONT_SMOOTH), kDigitFontPath);
 }
 
 Stage SetUpDisplay(Game& g)
@@ -80,6 +87,7 @@ Stage SetUpDisplay(Game& g)
     MidHandleImage(*g.res.playerSheet);
     MidHandleImage(*g.res.gfxSheet);
     MidHandleImage(*g.res.particleSheet);
+    SetImageFont(g.res.bigFont);
     g.displaySetUpOnce = true;
     return Stage::EnterTitle;
 }

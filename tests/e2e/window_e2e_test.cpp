@@ -124,6 +124,9 @@ TEST_F(GameFolder, MissingOrDamagedArtStopsTheGameWithOneLineNamingTheFile)
          "Unable to read the first 17000 bytes of system/m013/gfx.png", false},
         {"bar.png", "rm bar.png", "Unable to load system/m013/bar.png", true},
         {"particles.png", "echo not a picture > particles.png", "Unable to load system/m013/particles.png", true},
+        {"clasict1.ttf", "rm clasict1.ttf", "Unable to load system/m013/clasict1.ttf", true},
+        {"circulate brk.ttf", "head -c 100 'circulate brk.ttf' > f && mv f 'circulate brk.ttf'",
+         "Unable to load system/m013/circulate brk.ttf", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
