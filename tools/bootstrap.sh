@@ -2,7 +2,9 @@
 # Sets up a Debian 12 machine for the game, builds it, then plays or tests.
 #   tools/bootstrap.sh play   install what is missing, build, start the game
 #   tools/bootstrap.sh test   install what is missing, build, run every test
-#                             (display tests start their own Xvfb servers)
+#                             (display tests start their own Xvfb servers),
+#                             then the same suite again under the address and
+#                             undefined-behaviour sanitizers
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,6 +35,11 @@ cmake --build --preset default -j "$jobs"
 
 case "$mode" in
   play) exec build/stage/varnick-bozzle ;;
-  test) ctest --preset default -j "$jobs" ;;
+  test)
+    ctest --preset default -j "$jobs"
+    cmake --preset sanitize -G Ninja
+    cmake --build --preset sanitize -j "$jobs"
+    ctest --preset sanitize -j "$jobs"
+    ;;
   *) echo "usage: $0 play|test" >&2; exit 2 ;;
 esac
