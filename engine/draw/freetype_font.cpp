@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "engine/draw/font.h"
+#include "engine/runtime/file.h"
 
 namespace engine {
 
@@ -21,18 +22,6 @@ FT_Library Library()
         if (FT_Init_FreeType(&library) != 0) library = nullptr;
     }
     return library;
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    std::uint8_t chunk[65536];
-    std::size_t count;
-    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + count);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
 }
 
 // "path::face": the face index is decimal digits, or nothing for 0

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "engine/draw/loaders/loaders.h"
+#include "engine/runtime/file.h"
 
 namespace engine {
 
@@ -61,23 +62,10 @@ std::shared_ptr<TPixmap> LoadPixmapFromMemory(const std::uint8_t* data, std::siz
     return nullptr;
 }
 
-// Whole file or nothing: a read error (a folder, a device gone) is no file
-static bool ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    std::uint8_t chunk[65536];
-    std::size_t count;
-    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + count);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
-}
-
 std::shared_ptr<TPixmap> LoadPixmap(const std::string& path, const TPixmapLoaderList& list)
 {
     std::vector<std::uint8_t> bytes;
-    if (!ReadFile(path, bytes)) return nullptr;
+    if (!ReadWholeFile(path, bytes)) return nullptr;
     return LoadPixmapFromMemory(bytes.data(), bytes.size(), list);
 }
 

@@ -1,6 +1,4 @@
 // The scrolling backdrop and the sun, drawn by the game on a real display.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "engine/display/display.h"
@@ -8,8 +6,7 @@
 #include "engine/input/event.h"
 #include "engine/input/input.h"
 #include "game/flow/game.h"
-#include "tests/support/process.h"
-#include "tests/support/xvfb.h"
+#include "tests/support/game_folder.h"
 
 using namespace engine;
 
@@ -129,15 +126,4 @@ TEST_F(Backdrop, TheSunStepTakesTheFramesLeftClicks)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    // The game finds its files relative to its own folder; a copy keeps
-    // the save file of one run from steering the next
-    std::string folder = testsupport::CopyStageFolder();
-    if (chdir(folder.c_str()) != 0) return 1;
-    testsupport::AddXvfbEnvironment(1024, 768, 24);
-    int result = RUN_ALL_TESTS();
-    testsupport::RemoveFolder(folder);
-    return result;
-}
+int main(int argc, char** argv) { return testsupport::RunTestsInGameFolder(argc, argv); }

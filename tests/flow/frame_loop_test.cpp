@@ -1,14 +1,11 @@
 // The game's own start-up and title frames on a real display.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "engine/display/display.h"
 #include "engine/input/hook.h"
 #include "engine/platform/platform.h"
 #include "game/flow/game.h"
-#include "tests/support/process.h"
-#include "tests/support/xvfb.h"
+#include "tests/support/game_folder.h"
 
 using namespace engine;
 
@@ -41,15 +38,4 @@ TEST(FrameLoop, TheTitleScreenPresentsSixtyFramesASecond)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    // The game finds its files relative to its own folder; a copy keeps
-    // the save file of one run from steering the next
-    std::string folder = testsupport::CopyStageFolder();
-    if (chdir(folder.c_str()) != 0) return 1;
-    testsupport::AddXvfbEnvironment(1024, 768, 24);
-    int result = RUN_ALL_TESTS();
-    testsupport::RemoveFolder(folder);
-    return result;
-}
+int main(int argc, char** argv) { return testsupport::RunTestsInGameFolder(argc, argv); }
