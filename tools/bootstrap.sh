@@ -14,7 +14,8 @@ packages=(
   libsdl2-dev libgl-dev libgl1-mesa-dri libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev libx11-dev
 )
 if [ "$mode" = test ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-utils)
+  # xfonts-base gives Xvfb the core fonts that error message boxes are drawn with
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xfonts-base xdotool x11-utils)
 fi
 
 missing=()
