@@ -9,6 +9,7 @@
 #include "engine/display/display.h"
 #include "engine/draw/canvas.h"
 #include "engine/draw/gl/gl_canvas_driver.h"
+#include "engine/draw/image.h"
 #include "engine/platform/platform.h"
 #include "tests/support/xvfb.h"
 
@@ -16,27 +17,30 @@ using namespace engine;
 
 namespace {
 
-std::shared_ptr<TImageFrame> MakeSprite()
+// An 8 x 8 mid-handled sprite, like a particle of the game
+std::shared_ptr<TImage> MakeSprite()
 {
     auto pixels = TPixmap::Create(8, 8, PF_RGBA8888);
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) pixels->WritePixel(x, y, 0xC0FFFFFF);
-    return CurrentCanvasDriver()->CreateFrameFromPixmap(pixels, 2);
+    auto sprite = TImage::Create(8, 8, 1, IMAGE_FILTERED, 0, 0, 0);
+    sprite->SetPixmap(0, pixels);
+    MidHandleImage(*sprite);
+    return sprite;
 }
 
-void SubmitQuads(TImageFrame& sprite, int count, long frame)
+void SubmitQuads(TImage& sprite, int count, long frame)
 {
     for (int i = 0; i < count; ++i) {
         SetRotation(float(i * 7 + frame));
         SetAlpha(0.8f);
-        float x = float((i * 37) % 800), y = float((i * 53) % 600);
-        sprite.Draw(-4, -4, 4, 4, x, y);
+        DrawImage(sprite, float((i * 37) % 800), float((i * 53) % 600));
     }
 }
 
 void BM_ThousandTexturedQuads(benchmark::State& state)
 {
-    std::shared_ptr<TImageFrame> sprite = MakeSprite();
+    std::shared_ptr<TImage> sprite = MakeSprite();
     long frame = 0;
     for (auto _ : state) {
         SubmitQuads(*sprite, 1000, frame++);
