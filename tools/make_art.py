@@ -304,14 +304,14 @@ def scale(c, k):
     return (c[0] * k, c[1] * k, c[2] * k)
 
 
-def lit(base, n, amb=0.52, dif=0.62, spec=0.0, power=18, rim=0.0):
+def lit(base, n, amb=0.52, dif=0.62, specular=0.0, power=18, rim=0.0):
     """Lambert with an optional highlight; normals come from the shapes."""
     nd = n[0] * LIGHT[0] + n[1] * LIGHT[1] + n[2] * LIGHT[2]
     k = amb + dif * max(0.0, nd)
     c = scale(base, k)
-    if spec:
+    if specular:
         nh = max(0.0, n[0] * HALF[0] + n[1] * HALF[1] + n[2] * HALF[2])
-        s = spec * nh ** power
+        s = specular * nh ** power
         c = (c[0] + 255 * s, c[1] + 255 * s, c[2] + 255 * s)
     if rim:
         # Light bounced from the sand below lifts the lower edges a little.
@@ -320,11 +320,11 @@ def lit(base, n, amb=0.52, dif=0.62, spec=0.0, power=18, rim=0.0):
     return c
 
 
-def shaded(base, amb=0.52, dif=0.62, spec=0.0, power=18, tex=None, rim=0.25):
+def shaded(base, amb=0.52, dif=0.62, specular=0.0, power=18, tex=None, rim=0.25):
     """Fill for a layer: lit by the shape's own normal, times an optional texture."""
 
     def fill(x, y, shape):
-        c = lit(base, shape.normal(x, y), amb, dif, spec, power, rim)
+        c = lit(base, shape.normal(x, y), amb, dif, specular, power, rim)
         if tex is not None:
             c = scale(c, tex(x, y))
         return c
@@ -512,7 +512,7 @@ def player_layers(p):
         toe = (ankle[0] + fd[0] * 4.6, ankle[1] + fd[1] * 4.6)
         boot = Union(Capsule(ankle[0], ankle[1], toe[0], toe[1], 3.0, 2.6),
                      Circle(ankle[0] + d2[0] * 0.5, ankle[1] + d2[1] * 0.5, 3.1))
-        layers.append(Layer(boot, shaded(scale(BOOTS, k), spec=0.25, power=12), ink=0.7))
+        layers.append(Layer(boot, shaded(scale(BOOTS, k), specular=0.25, power=12), ink=0.7))
         sole = Capsule(ankle[0] + d2[0] * 2.2 - fd[0] * 1.0, ankle[1] + d2[1] * 2.2 - fd[1] * 1.0,
                        toe[0] + d2[0] * 1.6, toe[1] + d2[1] * 1.6, 1.1)
         layers.append(Layer(Inter(sole, boot), flat(scale((60, 38, 24), k))))
@@ -529,7 +529,7 @@ def player_layers(p):
                        hand[1] - d2[1] * 0.6, 2.5)
         layers.append(Layer(cuff, shaded(scale((230, 220, 196), k)), ink=0.6))
         glove = Circle(hand[0] + d2[0] * 1.2, hand[1] + d2[1] * 1.2, 2.6)
-        layers.append(Layer(glove, shaded(scale((150, 96, 52), k), spec=0.2), ink=0.7))
+        layers.append(Layer(glove, shaded(scale((150, 96, 52), k), specular=0.2), ink=0.7))
 
     far_k, near_k = 0.72, 1.0
     add_arm("f", far_k)
@@ -568,7 +568,7 @@ def player_layers(p):
                                             math.degrees(lean))))
     layers.append(Layer(belt, shaded(BELT), ink=0.0))
     buckle = Box(hx + 4.3, hy - 1.2, 1.2, 1.3)
-    layers.append(Layer(buckle, shaded(BRASS, spec=0.5)))
+    layers.append(Layer(buckle, shaded(BRASS, specular=0.5)))
 
     add_leg("n", near_k)
 
@@ -622,14 +622,14 @@ def player_layers(p):
         tufts.append(Capsule(bx_, by_, bx_ - ln * 0.9, by_ - ln * 0.35 + i * 0.8, r, 0.5))
     hair = Union(hair_cap, *tufts)
     hair_tex = lambda x, y: 0.86 + 0.22 * vnoise(x * 1.4 + y * 0.5, y * 0.35, 41)
-    layers.append(Layer(hair, shaded(HAIR, spec=0.25, power=10, tex=hair_tex), ink=0.75))
+    layers.append(Layer(hair, shaded(HAIR, specular=0.25, power=10, tex=hair_tex), ink=0.75))
 
     # Goggles pushed up on the forehead: the character's mark.
     strap = Inter(Capsule(hcx - 9, hcy - 5.0, hcx + 9, hcy - 3.6, 1.3), Circle(hcx, hcy, hr + 1.2))
     layers.append(Layer(strap, shaded((70, 52, 40)), ink=0.5))
     gx, gy = hcx + 3.8, hcy - 4.6
-    layers.append(Layer(Circle(gx, gy, 2.9), shaded(BRASS, spec=0.6, power=20), ink=0.6))
-    layers.append(Layer(Circle(gx + 0.2, gy, 1.9), shaded(LENS, spec=0.9, power=30, amb=0.7)))
+    layers.append(Layer(Circle(gx, gy, 2.9), shaded(BRASS, specular=0.6, power=20), ink=0.6))
+    layers.append(Layer(Circle(gx + 0.2, gy, 1.9), shaded(LENS, specular=0.9, power=30, amb=0.7)))
 
     add_arm("n", near_k)
     return layers
@@ -861,7 +861,7 @@ def wheel():
     def iron(x, y, shape):
         a = math.atan2(y - cy, x - cx)
         n = (math.cos(a), math.sin(a), 0.55)
-        c = lit(IRON, n, amb=0.6, dif=0.55, spec=0.5, power=6)
+        c = lit(IRON, n, amb=0.6, dif=0.55, specular=0.5, power=6)
         return scale(c, 0.9 + 0.14 * vnoise(a * 14.0, 0.5, 95))
 
     layers.append(Layer(tyre, iron, ink=0.7))
@@ -869,8 +869,8 @@ def wheel():
                     for a in (math.radians(k * 60 + 15) for k in range(6))])
     layers.append(Layer(nails, flat((190, 196, 206))))
     hub = Circle(cx, cy, 4.6)
-    layers.append(Layer(hub, shaded((120, 84, 52), spec=0.15), ink=0.7))
-    layers.append(Layer(Circle(cx, cy, 2.4), shaded((140, 144, 156), spec=0.7, power=10), ink=0.5))
+    layers.append(Layer(hub, shaded((120, 84, 52), specular=0.15), ink=0.7))
+    layers.append(Layer(Circle(cx, cy, 2.4), shaded((140, 144, 156), specular=0.7, power=10), ink=0.5))
     layers.append(Layer(Circle(cx - 0.5, cy - 0.5, 0.8), flat((40, 36, 44))))
     return outline(render(layers), keep=in_circle(17.5))
 
@@ -910,7 +910,7 @@ def crate_layers(x0, y0, x1, y1, wood, seed, brace=True):
     corners = []
     for (px_, py_) in ((x0, y0), (x1, y0), (x0, y1), (x1, y1)):
         corners.append(Inter(Box(px_, py_, 4.6, 4.6), face))
-    layers.append(Layer(Union(*corners), shaded(IRON, spec=0.45, power=8), ink=0.6))
+    layers.append(Layer(Union(*corners), shaded(IRON, specular=0.45, power=8), ink=0.6))
     nails = [Circle(px_ + sx * 2.2, py_ + sy * 2.2, 0.7)
              for (px_, py_, sx, sy) in ((x0, y0, 1, 1), (x1, y0, -1, 1), (x0, y1, 1, -1), (x1, y1, -1, -1))]
     layers.append(Layer(Union(*nails), flat((200, 204, 214))))
@@ -931,7 +931,7 @@ def pair_top():
                  Capsule(33.5, 15.5, 49.5, 25, 1.1))
     layers.append(Layer(rope, rope_fill(1), ink=0.6))
     ring = Sub(Circle(32, 13.5, 3.3), Circle(32, 13.5, 1.7))
-    layers.append(Layer(ring, shaded(IRON, spec=0.6, power=8), ink=0.6))
+    layers.append(Layer(ring, shaded(IRON, specular=0.6, power=8), ink=0.6))
     layers += crate_layers(11, 24, 53, 63, WOOD, 101)
     # Rope lashing round the crate, tying the lower one to it.
     lash = Union(Capsule(19, 23.5, 19, 64, 1.15), Capsule(45, 23.5, 45, 64, 1.15))
@@ -1056,13 +1056,13 @@ def bird_layers(wing, far_wing, tf=Frame2(), dead=False):
     head = Circle(*P(46, 23.6), 4.7)
 
     def skin(x, y, shape):
-        c = lit(HEAD, shape.normal(x, y), amb=0.62, dif=0.5, spec=0.15)
+        c = lit(HEAD, shape.normal(x, y), amb=0.62, dif=0.5, specular=0.15)
         return scale(c, 0.9 + 0.14 * vnoise(x * 2.2, y * 2.2, 151))
 
     layers.append(Layer(head, skin, ink=0.7))
     beak = Poly([P(49.0, 21.6), P(54.0, 22.4), P(57.0, 24.6), P(56.8, 28.2), P(55.0, 26.8),
                  P(53.6, 26.2), P(49.5, 26.8)], rad=0.4)
-    layers.append(Layer(beak, shaded(BEAK, spec=0.35, power=12), ink=0.6))
+    layers.append(Layer(beak, shaded(BEAK, specular=0.35, power=12), ink=0.6))
     tip = Inter(Circle(*P(56.6, 27.2), 2.0), beak)
     layers.append(Layer(tip, flat((70, 56, 50))))
     layers.append(Layer(Circle(*P(51.0, 23.5), 0.6), flat((80, 60, 50))))  # nostril

@@ -187,17 +187,17 @@ protected:
     {
         RegisterPixmapLoaders();
         // 200 x 130: three whole 64 x 64 cells across, two down
-        testfiles::PngPicture spec;
-        spec.width = 200, spec.height = 130, spec.colorType = 2;
+        testfiles::PngPicture picture;
+        picture.width = 200, picture.height = 130, picture.colorType = 2;
         for (int y = 0; y < 130; ++y) {
             testfiles::Bytes row;
             for (int x = 0; x < 200; ++x) {
                 int cell = (x / 64) + 3 * (y / 64);
                 row.insert(row.end(), {std::uint8_t(cell * 40), std::uint8_t(x % 64), std::uint8_t(y % 64)});
             }
-            spec.rows.push_back(row);
+            picture.rows.push_back(row);
         }
-        testfiles::Bytes png = testfiles::MakePng(spec);
+        testfiles::Bytes png = testfiles::MakePng(picture);
         path_ = testing::TempDir() + "strip.png";
         std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
     }
