@@ -148,14 +148,7 @@ std::vector<Case> Cases()
     };
 }
 
-void ExpectPicture(const TPixmap& p, const Case& c)
-{
-    EXPECT_EQ(p.format, c.format);
-    ASSERT_EQ(std::size_t(p.width * p.height), c.expected.size());
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x)
-            EXPECT_EQ(p.ReadPixel(x, y), c.expected[y * p.width + x]) << "pixel " << x << "," << y;
-}
+void ExpectPicture(const TPixmap& p, const Case& c) { testfiles::ExpectPicture(p, c.format, c.expected); }
 
 } // namespace
 

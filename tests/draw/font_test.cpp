@@ -449,10 +449,3 @@ TEST_P(TextTest, GlyphImagesUploadAgainAfterTheDisplayIsReopened)
 INSTANTIATE_TEST_SUITE_P(Drivers, TextTest, testing::Values(DriverKind::GL), testsupport::DriverName);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    testsupport::AddXvfbEnvironment(1024, 768, 24);
-    return RUN_ALL_TESTS();
-}

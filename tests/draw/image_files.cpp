@@ -1,5 +1,7 @@
 #include "tests/draw/image_files.h"
 
+#include <gtest/gtest.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -107,6 +109,15 @@ Bytes MakeJpeg(int width, int height, int components, const Bytes& pixels, int q
     jpeg_destroy_compress(&info);
     std::free(buffer);
     return out;
+}
+
+void ExpectPicture(const engine::TPixmap& picture, int format, const std::vector<std::uint32_t>& expected)
+{
+    EXPECT_EQ(picture.format, format);
+    ASSERT_EQ(std::size_t(picture.width * picture.height), expected.size());
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            EXPECT_EQ(picture.ReadPixel(x, y), expected[y * picture.width + x]) << "pixel " << x << "," << y;
 }
 
 } // namespace testfiles

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/draw/pixmap.h"
+
 namespace testfiles {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -24,6 +26,9 @@ struct PngPicture {
     bool interlaced = false;
 };
 Bytes MakePng(const PngPicture& picture);
+
+// Checks a decoded picture's format and every pixel (0xAARRGGBB, rows from the top)
+void ExpectPicture(const engine::TPixmap& picture, int format, const std::vector<std::uint32_t>& expected);
 
 // A JPEG written by libjpeg from rows of 1 or 3 bytes a pixel
 Bytes MakeJpeg(int width, int height, int components, const Bytes& pixels, int quality);

@@ -249,10 +249,3 @@ TEST_F(StripTest, DefaultFlagsAndAutomaticMidHandle)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    testsupport::AddXvfbEnvironment(1024, 768, 24);
-    return RUN_ALL_TESTS();
-}

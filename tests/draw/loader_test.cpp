@@ -143,11 +143,7 @@ TEST(PngLoader, GivesTheFormatOfEachKindOfFile)
         ASSERT_FALSE(file.empty());
         auto p = DecodePngBytes(file);
         ASSERT_TRUE(p);
-        EXPECT_EQ(p->format, c.format);
-        ASSERT_EQ(std::size_t(p->width * p->height), c.expected.size());
-        for (int y = 0; y < p->height; ++y)
-            for (int x = 0; x < p->width; ++x)
-                EXPECT_EQ(p->ReadPixel(x, y), c.expected[y * p->width + x]) << "pixel " << x << "," << y;
+        testfiles::ExpectPicture(*p, c.format, c.expected);
     }
 }
 

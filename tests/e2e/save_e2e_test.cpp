@@ -85,10 +85,3 @@ TEST(SaveFile, ArtThatIsNotTheShippedArtForcesTheNameAndZero)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    AddXvfbEnvironment(1024, 768, 24);
-    return RUN_ALL_TESTS();
-}

@@ -146,10 +146,3 @@ TEST_F(GameFolder, MissingOrDamagedArtStopsTheGameWithOneLineNamingTheFile)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    AddXvfbEnvironment(1024, 768, 24);
-    return RUN_ALL_TESTS();
-}

@@ -225,10 +225,3 @@ TEST_F(PlatformInput, AtMostSixteenTimersRun)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    testsupport::AddXvfbEnvironment(1024, 768, 24);
-    return RUN_ALL_TESTS();
-}
