@@ -5,6 +5,8 @@
 #include "scores/cipher.h"
 
 #include <cerrno>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -114,8 +116,56 @@ static bool WriteDurably(int fd, const std::string& bytes, const std::string& pa
     return std::fclose(file) == 0 && ok;
 }
 
-void WriteSaveFile(const PersistentValues& values, const std::string& path)
+// Where the bytes really go: a save path that is a symbolic link (a player
+// keeping the save in a synced folder, say) is followed to its target, so the
+// link stays a link and the target gets the new save
+static std::string FollowLinks(const std::string& path)
 {
+    std::string target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        char link[4096];
+        ssize_t length = ::readlink(target.c_str(), link, sizeof link - 1);
+        if (length < 0) return target;
+        std::string next(link, std::size_t(length));
+        if (next.empty()) return target;
+        target = next[0] == '/' ? next : FolderOf(target) + "/" + next;
+    }
+    return target;
+}
+
+// A save the player made read-only stays as it is. Root may open any file
+// for writing, so the missing write bits are what tell
+static bool ReadOnlySave(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+// Temporary files of writers that died before their rename: "<save>.tmp.<pid>"
+// whose process is gone
+static void RemoveLeftovers(const std::string& path)
+{
+    const std::string folder = FolderOf(path);
+    const std::string prefix = path.substr(path.rfind('/') + 1) + ".tmp.";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+        std::string digits = name.substr(prefix.size());
+        if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        pid_t pid = pid_t(std::stol(digits));
+        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) ::unlink((folder + "/" + name).c_str());
+    }
+    ::closedir(dir);
+}
+
+void WriteSaveFile(const PersistentValues& values, const std::string& savePath)
+{
+    const std::string path = FollowLinks(savePath);
+    if (ReadOnlySave(path)) return;
+    RemoveLeftovers(path);
     // A new file renamed over the old one: a crash or a full disk while
     // writing leaves the previous save whole
     const std::string bytes = SaveFileBytes(values);

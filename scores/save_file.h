@@ -30,7 +30,9 @@ void ReadSaveFile(PersistentValues& values, const std::function<int()>& newPlaye
 // Replaces the file with both lines of the current values. The new file is
 // written beside the old one and renamed over it, so a crash or a full disk
 // keeps the previous save; a folder that cannot be written keeps the values
-// in memory only. No message either way.
+// in memory only. No message either way. A link at the path is written
+// through to its target; a save without write permission is left as it is;
+// temporary files left by writers that died are removed.
 void WriteSaveFile(const PersistentValues& values, const std::string& path = kSaveFilePath);
 
 //---- Pieces of the above, for the tests and the fuzz target

@@ -432,9 +432,57 @@ TEST_F(SaveFileTest, AWriterKilledBeforeTheRenameLeavesThePreviousSave)
     EXPECT_EQ(FolderEntries().size(), 2u);
     ExpectSameValues(ReadBack(), ExampleValues());
     EXPECT_EQ(ReadBytes(path_), SaveFileBytes(ExampleValues()));
-    // The next save goes through as usual
+    // The next save goes through as usual and clears the dead writer's file
     WriteSaveFile(OtherValues(), path_);
     ExpectSameValues(ReadBack(), OtherValues());
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ironing.hat"});
+}
+
+TEST_F(SaveFileTest, ATemporaryFileOfAWriterStillRunningIsLeftAlone)
+{
+    // Our parent (the test runner) is alive; a number past the kernel's
+    // largest is certainly gone
+    const std::string live = "ironing.hat.tmp." + std::to_string(getppid());
+    WriteBytes(folder_ + "/" + live, "half a save");
+    WriteBytes(folder_ + "/ironing.hat.tmp.999999999", "half a save");
+    WriteBytes(folder_ + "/ironing.hat.tmp.notanumber", "someone else's");
+    WriteSaveFile(ExampleValues(), path_);
+    std::vector<std::string> expected = {"ironing.hat", live, "ironing.hat.tmp.notanumber"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FolderEntries(), expected);
+}
+
+TEST_F(SaveFileTest, ALinkAtThePathIsWrittenThroughToItsTarget)
+{
+    const std::string elsewhere = root_ + "/synced";
+    fs::create_directories(elsewhere);
+    WriteSaveFile(ExampleValues(), elsewhere + "/save.hat");
+    // A relative link, through a second link
+    fs::create_symlink("../../synced/save.hat", folder_ + "/middle.hat");
+    fs::create_symlink("middle.hat", path_);
+    WriteSaveFile(OtherValues(), path_);
+    EXPECT_TRUE(fs::is_symlink(path_));
+    EXPECT_TRUE(fs::is_symlink(folder_ + "/middle.hat"));
+    EXPECT_EQ(ReadBytes(elsewhere + "/save.hat"), SaveFileBytes(OtherValues()));
+    ExpectSameValues(ReadBack(), OtherValues());
+    EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere), fs::directory_iterator()), 1);
+}
+
+TEST_F(SaveFileTest, ALinkToNothingYetMakesItsTarget)
+{
+    fs::create_symlink(root_ + "/first.hat", path_);
+    WriteSaveFile(OtherValues(), path_);
+    EXPECT_TRUE(fs::is_symlink(path_));
+    EXPECT_EQ(ReadBytes(root_ + "/first.hat"), SaveFileBytes(OtherValues()));
+}
+
+TEST_F(SaveFileTest, ASaveMadeReadOnlyIsLeftUnwritten)
+{
+    WriteSaveFile(ExampleValues(), path_);
+    fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    WriteSaveFile(OtherValues(), path_);
+    EXPECT_EQ(ReadBytes(path_), SaveFileBytes(ExampleValues()));
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ironing.hat"});
 }
 
 TEST_F(SaveFileTest, AWriterKilledAtAnyMomentLeavesOneWholeSave)
