@@ -43,6 +43,52 @@ int KeyCode(SDL_Keycode key)
     return 0;
 }
 
+// With NumLock off the keypad is a second cursor block, as on the desktop;
+// 0 for the keys that keep their own number either way
+int KeypadCursorCode(SDL_Keycode key)
+{
+    switch (key) {
+    case SDLK_KP_8: return KEY_UP;
+    case SDLK_KP_2: return KEY_DOWN;
+    case SDLK_KP_4: return KEY_LEFT;
+    case SDLK_KP_6: return KEY_RIGHT;
+    case SDLK_KP_7: return 36;   // Home
+    case SDLK_KP_1: return 35;   // End
+    case SDLK_KP_9: return 33;   // Page Up
+    case SDLK_KP_3: return 34;   // Page Down
+    case SDLK_KP_0: return 45;   // Insert
+    case SDLK_KP_PERIOD: return 46;   // Delete
+    case SDLK_KP_5: return 12;   // Clear
+    default: return 0;
+    }
+}
+
+int KeyCodeOf(const SDL_Keysym& key)
+{
+    if (!(key.mod & KMOD_NUM))
+        if (int cursor = KeypadCursorCode(key.sym)) return cursor;
+    return KeyCode(key.sym);
+}
+
+// The number each held key went down with, so that its release matches even
+// when NumLock changed in between
+int gPressedCode[SDL_NUM_SCANCODES];
+
+int PressCode(const SDL_Keysym& key)
+{
+    int code = KeyCodeOf(key);
+    if (key.scancode >= 0 && key.scancode < SDL_NUM_SCANCODES) gPressedCode[key.scancode] = code;
+    return code;
+}
+
+int ReleaseCode(const SDL_Keysym& key)
+{
+    if (key.scancode < 0 || key.scancode >= SDL_NUM_SCANCODES) return KeyCodeOf(key);
+    int code = gPressedCode[key.scancode];
+    gPressedCode[key.scancode] = 0;
+    return code ? code : KeyCodeOf(key);
+}
+
 // SDL's own modifier state is already past every event of the current
 // pump, so follow it through the key events as they are handed out
 int gModifiers = 0;
@@ -72,7 +118,7 @@ int ControlChar(int code)
 void TranslateKey(const SDL_KeyboardEvent& key)
 {
     gModifiers = ModifierBits(key.keysym.mod);
-    int code = KeyCode(key.keysym.sym);
+    int code = key.type == SDL_KEYUP ? ReleaseCode(key.keysym) : PressCode(key.keysym);
     if (code <= 0 || code > 255) return;
     if (key.type == SDL_KEYUP) {
         Emit(EVENT_KEYUP, code);

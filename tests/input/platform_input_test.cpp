@@ -78,6 +78,40 @@ TEST_F(PlatformInput, KeysArriveWithTheGamesNumbers)
     }
 }
 
+// The X server's NumLock, as xset reports it
+bool NumLockOn() { return RunCommand("xset q").find("Num Lock:    on") != std::string::npos; }
+
+TEST_F(PlatformInput, TheKeypadIsACursorBlockWithNumLockOffAndDigitsWithItOn)
+{
+    const struct {
+        const char* xkey;   // the keypad key's symbol with NumLock off
+        int cursor, digit;
+    } cases[] = {
+        {"KP_Up", KEY_UP, 104}, {"KP_Down", KEY_DOWN, 98}, {"KP_Left", KEY_LEFT, 100},
+        {"KP_Right", KEY_RIGHT, 102}, {"KP_Home", 36, 103}, {"KP_End", 35, 97}, {"KP_Prior", 33, 105},
+        {"KP_Next", 34, 99}, {"KP_Insert", 45, 96}, {"KP_Delete", 46, 110},
+    };
+    if (NumLockOn()) X("key Num_Lock");
+    ASSERT_FALSE(NumLockOn());
+    for (bool numLock : {false, true}) {
+        if (numLock) {
+            X("key Num_Lock");
+            ASSERT_TRUE(NumLockOn());
+        }
+        for (const auto& c : cases) {
+            int code = numLock ? c.digit : c.cursor;
+            SCOPED_TRACE(std::string(c.xkey) + (numLock ? " with NumLock" : ""));
+            X(std::string("keydown ") + c.xkey);
+            EXPECT_TRUE(PollUntil([&] { return KeyIsDown(code) == 1; }));
+            X(std::string("keyup ") + c.xkey);
+            EXPECT_TRUE(PollUntil([&] { return KeyIsDown(code) == 0; }));
+            EXPECT_EQ(TakeKeyHits(code), 1);
+        }
+    }
+    X("key Num_Lock");
+    EXPECT_FALSE(NumLockOn());
+}
+
 TEST_F(PlatformInput, TypedTextAndControlKeysFillTheCharacterQueue)
 {
     X("type --delay 20 'Hi 5!'");
