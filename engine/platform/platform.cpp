@@ -27,6 +27,9 @@ bool Startup(std::string& error)
         return false;
     }
     gStarted = true;
+    // A full-screen window's real size comes only in the window system's own
+    // messages when SDL already believed the size it asked for
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 #ifdef __SANITIZE_ADDRESS__
     // SDL unloads the desktop bus library when it quits, which leaves the
     // leak checker unable to name (and so to pass over) that library's own

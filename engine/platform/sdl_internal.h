@@ -9,6 +9,19 @@ namespace engine::platform {
 // The window layer's part of the message pump: focus changes of a
 // full-screen window, the screen saver block
 void HandleWindowEvent(const SDL_WindowEvent& event);
+// A message of the window system (SDL passes them on): the real size of a
+// window once a window manager or the game itself has resized it
+void HandleSystemMessage(const SDL_SysWMmsg* message);
+
+// What SDL does not tell about an X11 window (x11_window.cpp). Elsewhere the
+// size is unknown (false) and a window manager is taken to be there.
+bool NativeWindowSize(SDL_Window* window, int& width, int& height);
+bool WindowManagerRunning(SDL_Window* window);
+// Places the window over the bounds itself, for screens without a manager
+void CoverScreen(SDL_Window* window, const SDL_Rect& bounds);
+// The new size when the message says the window was resized
+bool ConfiguredSize(const SDL_SysWMmsg* message, SDL_Window* window, int& width, int& height);
+
 // Window coordinates to picture coordinates (undoes the letterbox)
 void MapMouseToPicture(Uint32 windowId, int& x, int& y);
 bool IsFullscreenWindow(Uint32 windowId);

@@ -25,6 +25,10 @@ void Dispatch(const SDL_Event& event)
         DeliverTimerTick(event.user.code);
         return;
     }
+    if (event.type == SDL_SYSWMEVENT) {
+        HandleSystemMessage(event.syswm.msg);
+        return;
+    }
     if (event.type == SDL_WINDOWEVENT) HandleWindowEvent(event.window);
     TranslateEvent(event);
 }

@@ -88,10 +88,12 @@ static int EnterFullscreen(SDL_Window* window, const WindowRequest& r)
     ThrowRuntimeError("GLGraphicsDriver failed to set display mode");
 }
 
-static ViewRect ComputeView(TWindow& w)
+// Where the picture lies in a drawable of the given size
+static ViewRect ViewIn(const TWindow& w, int drawableWidth, int drawableHeight)
 {
     ViewRect v;
-    SDL_GL_GetDrawableSize(w.window, &v.drawableWidth, &v.drawableHeight);
+    v.drawableWidth = drawableWidth;
+    v.drawableHeight = drawableHeight;
     int pw = w.request.width, ph = w.request.height;
     if (v.drawableWidth == pw && v.drawableHeight == ph) {
         v.w = pw;
@@ -105,6 +107,25 @@ static ViewRect ComputeView(TWindow& w)
     v.x = (v.drawableWidth - v.w) / 2;
     v.y = (v.drawableHeight - v.h) / 2;
     return v;
+}
+
+// The window's real size where the window system tells it: SDL reports the
+// size it asked for, which a screen without a window manager never gives
+static ViewRect ComputeView(TWindow& w)
+{
+    int width = 0, height = 0;
+    if (!NativeWindowSize(w.window, width, height)) SDL_GL_GetDrawableSize(w.window, &width, &height);
+    return ViewIn(w, width, height);
+}
+
+// Without a window manager nobody acts on the full-screen request: the
+// window stays where it was made, at the picture's size
+static void CoverScreenWithoutManager(SDL_Window* window)
+{
+    if (WindowManagerRunning(window)) return;
+    SDL_Rect bounds;
+    int display = SDL_GetWindowDisplayIndex(window);
+    if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) == 0) CoverScreen(window, bounds);
 }
 
 static SDL_Window* CreateSdlWindow(const WindowRequest& r)
@@ -141,6 +162,7 @@ TWindow* OpenGLWindow(const WindowRequest& request, std::string& error)
         }
         SDL_ShowWindow(w->window);
         SDL_RaiseWindow(w->window);
+        CoverScreenWithoutManager(w->window);
     }
     w->context = SDL_GL_CreateContext(w->window);
     if (!w->context) {
@@ -235,6 +257,13 @@ void HandleWindowEvent(const SDL_WindowEvent& event)
     } else if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
         w->view = ComputeView(*w);
     }
+}
+
+void HandleSystemMessage(const SDL_SysWMmsg* message)
+{
+    int width, height;
+    for (TWindow* w : gWindows)
+        if (ConfiguredSize(message, w->window, width, height)) w->view = ViewIn(*w, width, height);
 }
 
 void MapMouseToPicture(Uint32 windowId, int& x, int& y)

@@ -48,7 +48,24 @@ void TGLCanvasDriver::SetGraphics(std::shared_ptr<TGraphics> graphics)
     canvas->MakeCurrent();
 }
 
-void TGLCanvasDriver::Flip(int sync) { GLGraphicsDriver().Flip(sync); }
+void TGLCanvasDriver::Flip(int sync)
+{
+    GLGraphicsDriver().Flip(sync);
+    FollowView();
+}
+
+void TGLCanvasDriver::FollowView()
+{
+    if (!current_) return;
+    auto* window = dynamic_cast<TGLGraphics*>(current_->_graphics.get());
+    if (!window) return;
+    platform::ViewRect view = window->View();
+    if (view.x == viewX_ && view.y == viewY_ && view.w == viewW_ && view.h == viewH_ &&
+        view.drawableHeight == drawableH_)
+        return;
+    SetProjection();
+    SetViewport(current_->viewport_x, current_->viewport_y, current_->viewport_w, current_->viewport_h);
+}
 
 void TGLCanvasDriver::ForgetState()
 {

@@ -44,6 +44,9 @@ private:
     // A new context remembers nothing, so neither may the cache
     void ForgetState();
     void SetProjection();
+    // Sets the projection again when the window's view has moved (a window
+    // manager resizes a full-screen window some time after it opened)
+    void FollowView();
     void MapBox(int x, int y, int w, int h, int box[4]) const;
 
     GlState state_;
