@@ -21,6 +21,15 @@ static SaveWriteTestHook gWriteTestHook = nullptr;
 
 void SetSaveWriteTestHook(SaveWriteTestHook hook) { gWriteTestHook = hook; }
 
+static std::string& SavePathSetting()
+{
+    static std::string path = kSaveFilePath;
+    return path;
+}
+
+void SetSaveFilePath(const std::string& path) { SavePathSetting() = path; }
+const std::string& SaveFilePath() { return SavePathSetting(); }
+
 //---- Reading
 
 void ReadSaveLines(PersistentValues& values, std::FILE* file, const std::function<int()>& newPlayerId)
@@ -163,6 +172,8 @@ static void RemoveLeftovers(const std::string& path)
 
 void WriteSaveFile(const PersistentValues& values, const std::string& savePath)
 {
+    // No place to save (no home folder): the values live in memory only
+    if (savePath.empty()) return;
     const std::string path = FollowLinks(savePath);
     if (ReadOnlySave(path)) return;
     RemoveLeftovers(path);

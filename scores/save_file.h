@@ -10,6 +10,12 @@ namespace scores {
 // Relative to the working directory, which the game sets to its own folder
 inline constexpr const char* kSaveFilePath = "system/m013/ironing.hat";
 
+// Where ReadSaveFile and WriteSaveFile go when given no path: kSaveFilePath
+// until the game chooses another place (an installed game saves in the
+// player's data folder)
+void SetSaveFilePath(const std::string& path);
+const std::string& SaveFilePath();
+
 // The persistent game values, with their values at program start
 struct PersistentValues {
     std::u16string playerName = u"Player";
@@ -25,7 +31,7 @@ struct PersistentValues {
 // path every value stays; a damaged line gives empty text and the fallbacks
 // that follow from it. A player number of 0 is replaced by newPlayerId().
 void ReadSaveFile(PersistentValues& values, const std::function<int()>& newPlayerId,
-                  const std::string& path = kSaveFilePath);
+                  const std::string& path = SaveFilePath());
 
 // Replaces the file with both lines of the current values. The new file is
 // written beside the old one and renamed over it, so a crash or a full disk
@@ -33,7 +39,7 @@ void ReadSaveFile(PersistentValues& values, const std::function<int()>& newPlaye
 // in memory only. No message either way. A link at the path is written
 // through to its target; a save without write permission is left as it is;
 // temporary files left by writers that died are removed.
-void WriteSaveFile(const PersistentValues& values, const std::string& path = kSaveFilePath);
+void WriteSaveFile(const PersistentValues& values, const std::string& path = SaveFilePath());
 
 //---- Pieces of the above, for the tests and the fuzz target
 

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -17,21 +18,36 @@ namespace {
 
 const char* kTitle = "Orvo's Pollux Framework";
 
-void RunAndQuit(const std::string& folder)
+void RunAndQuit(const std::string& folder, const std::string& binary = "varnick-bozzle",
+                const std::vector<std::string>& env = {})
 {
     Child game;
-    ASSERT_TRUE(Spawn({folder + "/varnick-bozzle"}, "/", game));
+    ASSERT_TRUE(Spawn({folder + "/" + binary}, "/", game, env));
     std::string window = WaitForWindow(kTitle, 10000);
     ASSERT_FALSE(window.empty()) << game.stderrText;
     EXPECT_EQ(QuitWithEscape(game, window, 10000), 0) << game.stderrText;
 }
 
-scores::PersistentValues ReadBack(const std::string& folder)
+scores::PersistentValues ReadSaveAt(const std::string& path)
 {
     scores::PersistentValues values;
     values.playerName = u"(not read)";
-    scores::ReadSaveFile(values, [] { return -1; }, folder + "/system/m013/ironing.hat");
+    scores::ReadSaveFile(values, [] { return -1; }, path);
     return values;
+}
+
+scores::PersistentValues ReadBack(const std::string& folder) { return ReadSaveAt(folder + "/system/m013/ironing.hat"); }
+
+bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+// The staged folder laid out as a package installs it under a prefix: the
+// program in games/, the shipped files in share/games/varnick-bozzle/
+std::string InstalledLayout()
+{
+    std::string prefix = CopyStageFolder();
+    RunCommand("cd '" + prefix + "' && mkdir -p games share/games/varnick-bozzle home && mv varnick-bozzle games/ && "
+               "mv system share/games/varnick-bozzle/ && chmod -R a-w share");
+    return prefix;
 }
 
 // The same pixels in other bytes: a text chunk after the header, which any
@@ -82,6 +98,44 @@ TEST(SaveFile, ArtThatIsNotTheShippedArtForcesTheNameAndZero)
     EXPECT_EQ(after.bestScore, 0);
     EXPECT_EQ(after.playerId, 4242);
     RemoveFolder(folder);
+}
+
+TEST(SaveFile, AnInstalledGameSavesInThePlayersDataFolder)
+{
+    std::string prefix = InstalledLayout();
+    const std::string home = prefix + "/home";
+    const std::string save = home + "/.local/share/varnick-bozzle/ironing.hat";
+    RunAndQuit(prefix, "games/varnick-bozzle", {"HOME=" + home, "XDG_DATA_HOME="});
+    ASSERT_TRUE(Exists(save));
+    EXPECT_FALSE(Exists(prefix + "/share/games/varnick-bozzle/system/m013/ironing.hat"));
+    scores::PersistentValues first = ReadSaveAt(save);
+    EXPECT_EQ(first.playerName, u"Player");
+    EXPECT_GT(first.playerId, 0);
+
+    // What is saved there is read back at the next start
+    first.playerName = u"Zed";
+    first.bestScore = 70;
+    scores::WriteSaveFile(first, save);
+    RunAndQuit(prefix, "games/varnick-bozzle", {"HOME=" + home, "XDG_DATA_HOME="});
+    scores::PersistentValues second = ReadSaveAt(save);
+    EXPECT_EQ(second.playerName, u"Zed");
+    EXPECT_EQ(second.bestScore, 70);
+    EXPECT_EQ(second.playerId, first.playerId);
+
+    // The data folder the desktop names wins over the home folder's
+    RunAndQuit(prefix, "games/varnick-bozzle", {"HOME=" + home, "XDG_DATA_HOME=" + prefix + "/xdg"});
+    EXPECT_TRUE(Exists(prefix + "/xdg/varnick-bozzle/ironing.hat"));
+    RunCommand("chmod -R u+w '" + prefix + "'");
+    RemoveFolder(prefix);
+}
+
+TEST(SaveFile, WithNowhereToSaveTheGameStillRuns)
+{
+    std::string prefix = InstalledLayout();
+    RunAndQuit(prefix, "games/varnick-bozzle", {"HOME=/proc/no-such-home", "XDG_DATA_HOME="});
+    RunAndQuit(prefix, "games/varnick-bozzle", {"HOME=", "XDG_DATA_HOME="});
+    RunCommand("chmod -R u+w '" + prefix + "'");
+    RemoveFolder(prefix);
 }
 
 } // namespace
