@@ -9,9 +9,6 @@
 #include <cstring>
 #include <ctime>
 
-#include "engine/runtime/ustring.h"
-#include "scores/cipher.h"
-#include "scores/exchange.h"
 
 namespace server {
 
@@ -98,21 +95,6 @@ MHD_Result Answer(MHD_Connection* connection, RequestLog* log, int status, const
     return queued;
 }
 
-// The board changes far less often than it is asked for; each server
-// thread keeps the last one it scrambled
-std::string ScrambledBoard(const std::u16string& board)
-{
-    thread_local std::u16string lastBoard;
-    thread_local std::string lastBytes;
-    thread_local bool valid = false;
-    if (!valid || board != lastBoard) {
-        lastBoard = board;
-        lastBytes = engine::ToBytes(scores::ScrambleText(board, scores::kExchangeKey, scores::kExchangeRounds));
-        valid = true;
-    }
-    return lastBytes;
-}
-
 MHD_Result HandleExchange(ScoreServer& server, MHD_Connection* connection, RequestLog* log)
 {
     const char* gameId = MHD_lookup_connection_value(connection, MHD_GET_ARGUMENT_KIND, "gameid");
@@ -121,10 +103,11 @@ MHD_Result HandleExchange(ScoreServer& server, MHD_Connection* connection, Reque
     std::string refused = ReadPlayerEntry(gameId, info, entry);
     if (!refused.empty()) return Answer(connection, log, MHD_HTTP_BAD_REQUEST, "", "refused: " + refused);
     std::u16string board;
+    std::string scrambled;
     std::string who = "player " + std::to_string(entry.playerId) + " best " + std::to_string(entry.best);
-    if (!server.store.Record(entry, board))
+    if (!server.store.Record(entry, board, scrambled))
         return Answer(connection, log, MHD_HTTP_SERVICE_UNAVAILABLE, "", who + ": database failed");
-    return Answer(connection, log, MHD_HTTP_OK, ScrambledBoard(board) + "\r\n", who);
+    return Answer(connection, log, MHD_HTTP_OK, scrambled + "\r\n", who);
 }
 
 MHD_Result HandleRequest(void* cls, MHD_Connection* connection, const char* url, const char* method,
@@ -165,7 +148,8 @@ bool ScoreServer::Start(std::string& error)
         error = "not an IPv4 address to listen on: " + options_.listen;
         return false;
     }
-    unsigned int flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL;
+    // Turbo: no checks for the platform quirks Linux does not have
+    unsigned int flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_TURBO;
     daemon_ = MHD_start_daemon(flags, 0, nullptr, nullptr, HandleRequest, this,
                                MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr*>(&at),
                                MHD_OPTION_THREAD_POOL_SIZE, unsigned(options_.threads),

@@ -1,6 +1,9 @@
 #include "server/score_store.h"
 
 #include "engine/runtime/text.h"
+#include "engine/runtime/ustring.h"
+#include "scores/cipher.h"
+#include "scores/exchange.h"
 
 namespace server {
 
@@ -137,7 +140,7 @@ bool ScoreStore::ReadBoard(std::u16string& board)
     return step == SQLITE_DONE;
 }
 
-bool ScoreStore::Record(const PlayerEntry& entry, std::u16string& board)
+bool ScoreStore::Record(const PlayerEntry& entry, std::u16string& board, std::string& scrambled)
 {
     std::lock_guard<std::mutex> hold(lock_);
     if (!db_) return false;
@@ -146,8 +149,10 @@ bool ScoreStore::Record(const PlayerEntry& entry, std::u16string& board)
     if (changed || !boardValid_) {
         boardValid_ = ReadBoard(board_);
         if (!boardValid_) return false;
+        scrambledBoard_ = engine::ToBytes(scores::ScrambleText(board_, scores::kExchangeKey, scores::kExchangeRounds));
     }
     board = board_;
+    scrambled = scrambledBoard_;
     return true;
 }
 

@@ -17,9 +17,10 @@ public:
     void Close();
 
     // Keeps the entry (the name always, the best only when it rises) and
-    // returns the top ten as "name|score|name|score...", best first and the
-    // earlier achievement first on ties. False when the database failed.
-    bool Record(const PlayerEntry& entry, std::u16string& board);
+    // gives the top ten as "name|score|name|score...", best first and the
+    // earlier achievement first on ties, both plain and as the scrambled
+    // bytes of the reply. False when the database failed.
+    bool Record(const PlayerEntry& entry, std::u16string& board, std::string& scrambled);
 
 private:
     bool Store(const PlayerEntry& entry, bool& changed);
@@ -34,6 +35,7 @@ private:
     std::int64_t nextAchievement_ = 1;
     // The board only changes when a row does, so most requests reuse it
     std::u16string board_;
+    std::string scrambledBoard_;
     bool boardValid_ = false;
 };
 
