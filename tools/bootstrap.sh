@@ -12,10 +12,11 @@ mode=${1:-play}
 packages=(
   build-essential cmake ninja-build pkg-config git
   libsdl2-dev libgl-dev libgl1-mesa-dri libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev libx11-dev
+  libmicrohttpd-dev libsqlite3-dev
 )
 if [ "$mode" = test ]; then
   # xfonts-base gives Xvfb the core fonts that error message boxes are drawn with
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xfonts-base xdotool x11-utils x11-xserver-utils openbox imagemagick)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xfonts-base xdotool x11-utils x11-xserver-utils openbox imagemagick wrk)
 fi
 
 missing=()

@@ -41,6 +41,7 @@ struct Game {
     int escapeLatch = 0;
     int quitRequested = 0;
     int shotPending = 0;
+    int boardUpdateAllowed = 0;   // the right button may update the board once per title visit
 
     Resources res;
     bool displaySetUpOnce = false;

@@ -1,7 +1,9 @@
 #include "engine/display/display.h"
 #include "engine/draw/canvas.h"
 #include "engine/input/input.h"
+#include "engine/runtime/text.h"
 #include "game/flow/game.h"
+#include "scores/exchange.h"
 
 namespace game {
 
@@ -15,6 +17,7 @@ Stage EnterTitle(Game& g)
     g.sunSpeedX = g.sunSpeedY = 0.01f;
     g.rebuildDisplay = 0;
     FlushInput();
+    g.boardUpdateAllowed = 1;
     if (g.dataModified) {
         g.saved.bestScore = 0;
         g.saved.playerName = u"Dag Nabbit";
@@ -29,6 +32,13 @@ Stage TitleFrame(Game& g)
     ResetDrawState();
     StepBackdrop(g);
     ResetDrawState();
+    // One exchange per title visit; the screen stands still while it runs
+    if (MouseIsDown(2) && g.boardUpdateAllowed) {
+        g.saved.scoreBoardText = scores::ExchangeScores(g.saved.playerName + u"|" + IntToText(g.saved.playerId) +
+                                                        u"|" + IntToText(g.saved.bestScore) + u"|");
+        scores::WriteSaveFile(g.saved);
+        g.boardUpdateAllowed = 0;
+    }
     Flip(-1);
     // Escape still held from before the title was entered must not quit
     if (!KeyIsDown(KEY_ESCAPE)) g.escapeLatch = 0;

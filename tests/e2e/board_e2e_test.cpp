@@ -1,0 +1,100 @@
+// The real binary exchanging scores with the real server on loopback: a
+// right-button hold on the title brings the board into the save file, and a
+// stopped server leaves an empty board without stalling the game.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "scores/exchange.h"
+#include "scores/save_file.h"
+#include "tests/server/server_process.h"
+#include "tests/support/process.h"
+
+using namespace testsupport;
+
+namespace {
+
+const char* kTitle = "Orvo's Pollux Framework";
+
+bool ServerIsLocal()
+{
+    std::string host = VB_SCORE_HOST;
+    return host == "localhost" || host == "127.0.0.1";
+}
+
+std::u16string SavedBoard(const std::string& folder)
+{
+    scores::PersistentValues values;
+    values.scoreBoardText = u"(not read)";
+    scores::ReadSaveFile(values, [] { return 1; }, folder + "/system/m013/ironing.hat");
+    return values.scoreBoardText;
+}
+
+// Holds the right button on the title until the saved board becomes want;
+// false when it has not after timeoutMillis
+bool HoldRightUntilBoard(const std::string& folder, const std::string& window, const std::u16string& want,
+                         int timeoutMillis)
+{
+    RunCommand("xdotool windowfocus --sync " + window + " mousemove --window " + window + " 400 300");
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMillis);
+    while (std::chrono::steady_clock::now() < deadline) {
+        RunCommand("xdotool mousedown 3 && sleep 0.3 && xdotool mouseup 3");
+        if (SavedBoard(folder) == want) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return false;
+}
+
+struct Game {
+    std::string folder;
+    Child child;
+    std::string window;
+};
+
+void StartGame(Game& game, const std::u16string& oldBoard)
+{
+    game.folder = CopyStageFolder();
+    scores::PersistentValues start;
+    start.playerName = u"Alice";
+    start.bestScore = 300;
+    start.playerId = 4242;
+    start.scoreBoardText = oldBoard;
+    scores::WriteSaveFile(start, game.folder + "/system/m013/ironing.hat");
+    ASSERT_TRUE(Spawn({game.folder + "/varnick-bozzle"}, "/", game.child));
+    game.window = WaitForWindow(kTitle, 10000);
+    ASSERT_FALSE(game.window.empty()) << game.child.stderrText;
+}
+
+TEST(ScoreBoard, ARightButtonHoldBringsTheServersBoard)
+{
+    if (!ServerIsLocal()) GTEST_SKIP() << "the game is built for a score server on " << VB_SCORE_HOST;
+    ServerProcess server;
+    ASSERT_TRUE(server.Start({"--rate-limit", "0"}, VB_SCORE_PORT)) << server.Log();
+    // Two players already on the board, one above and one below
+    ASSERT_EQ(scores::ExchangeScoresWith(u"127.0.0.1", server.port, u"Ann|1|900|"), u"Ann|900");
+    ASSERT_EQ(scores::ExchangeScoresWith(u"127.0.0.1", server.port, u"Bob|2|100|"), u"Ann|900|Bob|100");
+
+    Game game;
+    StartGame(game, u"Old|1");
+    EXPECT_TRUE(HoldRightUntilBoard(game.folder, game.window, u"Ann|900|Alice|300|Bob|100", 15000))
+        << "saved board: " << std::string(SavedBoard(game.folder).begin(), SavedBoard(game.folder).end())
+        << "\n" << server.Log();
+    EXPECT_EQ(QuitWithEscape(game.child, game.window, 10000), 0) << game.child.stderrText;
+    EXPECT_NE(server.Log().find("/zuscoreme.php 200 player 4242 best 300"), std::string::npos) << server.Log();
+    RemoveFolder(game.folder);
+}
+
+TEST(ScoreBoard, AStoppedServerLeavesAnEmptyBoardAndAResponsiveGame)
+{
+    if (!ServerIsLocal()) GTEST_SKIP() << "the game is built for a score server on " << VB_SCORE_HOST;
+    Game game;
+    StartGame(game, u"Old|1");
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(HoldRightUntilBoard(game.folder, game.window, u"", 12000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(12));
+    EXPECT_EQ(QuitWithEscape(game.child, game.window, 10000), 0) << game.child.stderrText;
+    RemoveFolder(game.folder);
+}
+
+} // namespace
