@@ -207,7 +207,7 @@ public:
             source_ = 0;
         }
         if (!source_) return;
-        PlaceSource(source_, 0.0f, 0.0f);
+        SetPan(0.0f);
         state_->streams.push_back(this);
         AddHook(EmitEventHook(), TickHook, this);
         for (ALuint buffer : buffers_) Queue(buffer);
@@ -265,9 +265,13 @@ public:
     {
         if (Live()) alSourcef(source_, AL_GAIN, std::max(volume, 0.0f));
     }
+    // Centred, the tune's two sides go to the two speakers untouched
     void SetPan(float pan) override
     {
-        if (Live()) PlaceSource(source_, pan, 0.0f);
+        if (!Live()) return;
+        PlaceSource(source_, pan, 0.0f);
+        if (alIsExtensionPresent("AL_SOFT_direct_channels"))
+            alSourcei(source_, AL_DIRECT_CHANNELS_SOFT, pan == 0.0f ? AL_TRUE : AL_FALSE);
     }
     void SetRate(float rate) override
     {
@@ -397,10 +401,15 @@ public:
         return stream;
     }
 
+    // Mixed as floats and rounded here: OpenAL's own 16-bit output adds
+    // dither noise, and listening tests compare exact values
     bool Render(std::int16_t* out, int frames)
     {
-        if (!state_ || loopbackHertz_ == 0) return false;
-        alcRenderSamplesSOFT(state_->device, out, frames);
+        if (!state_ || loopbackHertz_ == 0 || frames < 0) return false;
+        mixed_.resize(std::size_t(frames) * 2);
+        alcRenderSamplesSOFT(state_->device, mixed_.data(), frames);
+        for (std::size_t i = 0; i < mixed_.size(); ++i)
+            out[i] = std::int16_t(std::lround(std::clamp(mixed_[i] * 32768.0f, -32768.0f, 32767.0f)));
         return true;
     }
 
@@ -411,7 +420,7 @@ private:
             state.device = alcLoopbackOpenDeviceSOFT(nullptr);
             if (!state.device) return false;
             ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
-                                   ALC_SHORT_SOFT, ALC_FREQUENCY, loopbackHertz_, 0};
+                                   ALC_FLOAT_SOFT, ALC_FREQUENCY, loopbackHertz_, 0};
             state.context = alcCreateContext(state.device, attributes);
         } else {
             state.device = alcOpenDevice(device_.empty() ? nullptr : device_.c_str());
@@ -447,6 +456,7 @@ private:
     std::string device_;
     int loopbackHertz_;
     std::shared_ptr<ALState> state_;
+    std::vector<float> mixed_;
 };
 
 // The names of the output devices OpenAL can open
