@@ -2,6 +2,7 @@
 #include "engine/draw/canvas.h"
 #include "engine/input/input.h"
 #include "game/flow/game.h"
+#include "game/flow/sounds.h"
 
 namespace game {
 
@@ -14,6 +15,7 @@ Stage EnterTitle(Game& g)
     g.sunScaleX = g.sunScaleY = 1.2f;
     g.sunSpeedX = g.sunSpeedY = 0.01f;
     g.rebuildDisplay = 0;
+    if (g.saved.musicOn == 1) StartTune(g);
     FlushInput();
     if (g.dataModified) {
         g.saved.bestScore = 0;
