@@ -31,6 +31,8 @@ Stage TitleFrame(Game& g)
     ResetDrawState();
     StepBackdrop(g);
     ResetDrawState();
+    // A click on the title is answered with the click effect
+    if (g.shotPending) PlaySlot(g, 1);
     Flip(-1);
     // Escape still held from before the title was entered must not quit
     if (!KeyIsDown(KEY_ESCAPE)) g.escapeLatch = 0;
