@@ -2,7 +2,9 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "engine/audio/audio.h"
 #include "engine/draw/font.h"
 #include "engine/draw/image.h"
 #include "scores/save_file.h"
@@ -21,6 +23,9 @@ struct Resources {
     std::shared_ptr<engine::TImageFont> bigFont;     // title words, the tally
     std::shared_ptr<engine::TImageFont> smallFont;   // help lines and captions
     std::shared_ptr<engine::TImageFont> digitFont;   // name and score figures
+    // 100 effect slots, 1 to 5 used; made at the first display set-up and
+    // refilled at every one, since sounds belong to the driver that loaded them
+    std::vector<std::shared_ptr<engine::TSound>> sounds;
 };
 
 struct Game {
@@ -45,6 +50,10 @@ struct Game {
 
     Resources res;
     bool displaySetUpOnce = false;
+
+    // The title tune's stream; opened the first time at start-up
+    std::shared_ptr<engine::TChannel> tuneChannel;
+    bool tuneOpenedOnce = false;
 };
 
 inline constexpr int kScreenWidth = 800;

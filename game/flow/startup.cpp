@@ -1,5 +1,6 @@
 #include <string>
 
+#include "engine/audio/audio.h"
 #include "engine/display/display.h"
 #include "engine/draw/canvas.h"
 #include "engine/draw/gl/gl_canvas_driver.h"
@@ -12,6 +13,7 @@
 #include "game/flow/art_check.h"
 #include "game/flow/game.h"
 #include "game/flow/player_id.h"
+#include "game/flow/sounds.h"
 
 namespace game {
 
@@ -32,6 +34,7 @@ static void StartEngine()
     if (!platform::Startup(error)) Fatal("Unable to reach a display: " + error);
     RegisterPixmapLoaders();
     RegisterFontLoaders();
+    StartAudio();
     SetGraphicsDriver(GLCanvasDriver(), GRAPHICS_BACKBUFFER);
 }
 
@@ -76,6 +79,7 @@ static void LoadArt(Resources& res)
 Stage SetUpDisplay(Game& g)
 {
     SelectGraphicsDriver(g.saved.rendererChoice);
+    LoadSoundSlots(g);
     if (!OpenGraphics(kScreenWidth, kScreenHeight, g.saved.screenDepth, kHertz, 0))
         Fatal("Unable to open the " + std::to_string(kScreenWidth) + " x " + std::to_string(kScreenHeight) +
               " display: " + GraphicsError());
@@ -89,13 +93,19 @@ Stage SetUpDisplay(Game& g)
     MidHandleImage(*g.res.particleSheet);
     SetImageFont(g.res.bigFont);
     g.displaySetUpOnce = true;
+    // Opening the tune once proves it is there before the title needs it
+    if (!g.tuneOpenedOnce) StartTune(g);
+    g.tuneOpenedOnce = true;
+    StopTune(g);
     return Stage::EnterTitle;
 }
 
-void QuitSequence(Game&)
+void QuitSequence(Game& g)
 {
+    StopTune(g);
     SetMouseVisible(1);
     CloseGraphics();
+    ShutdownAudio();
     platform::Shutdown();
 }
 

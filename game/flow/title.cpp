@@ -4,6 +4,7 @@
 #include "engine/runtime/text.h"
 #include "game/flow/game.h"
 #include "scores/exchange.h"
+#include "game/flow/sounds.h"
 
 namespace game {
 
@@ -16,6 +17,7 @@ Stage EnterTitle(Game& g)
     g.sunScaleX = g.sunScaleY = 1.2f;
     g.sunSpeedX = g.sunSpeedY = 0.01f;
     g.rebuildDisplay = 0;
+    if (g.saved.musicOn == 1) StartTune(g);
     FlushInput();
     g.boardUpdateAllowed = 1;
     if (g.dataModified) {
@@ -39,6 +41,8 @@ Stage TitleFrame(Game& g)
         scores::WriteSaveFile(g.saved);
         g.boardUpdateAllowed = 0;
     }
+    // A click on the title is answered with the click effect
+    if (g.shotPending) PlaySlot(g, 1);
     Flip(-1);
     // Escape still held from before the title was entered must not quit
     if (!KeyIsDown(KEY_ESCAPE)) g.escapeLatch = 0;

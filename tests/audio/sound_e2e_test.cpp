@@ -1,0 +1,116 @@
+// The real binary under Xvfb with OpenAL's wave writer as its sound device:
+// what the game sends to the speakers lands in a file that the test reads.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "scores/save_file.h"
+#include "tests/support/process.h"
+
+using namespace testsupport;
+
+namespace {
+
+const char* kTitle = "Orvo's Pollux Framework";
+constexpr int kHertz = 44100;
+
+class RecordedGame : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = CopyStageFolder();
+        ASSERT_FALSE(folder_.empty());
+        recording_ = folder_ + "/speakers.wav";
+        std::ofstream(folder_ + "/alsoft.conf") << "[general]\ndrivers=wave\nfrequency=44100\nchannels=stereo\n"
+                                                   "sample-type=int16\n[wave]\nfile=" << recording_ << "\n";
+    }
+    void TearDown() override
+    {
+        Kill(game_);
+        RemoveFolder(folder_);
+    }
+    void Start()
+    {
+        ASSERT_TRUE(Spawn({folder_ + "/varnick-bozzle"}, "/", game_, {"ALSOFT_CONF=" + folder_ + "/alsoft.conf"}));
+        window_ = WaitForWindow(kTitle, 10000);
+        ASSERT_FALSE(window_.empty()) << game_.stderrText;
+        RunCommand("xdotool windowfocus --sync " + window_);
+    }
+    void Quit() { EXPECT_EQ(QuitWithEscape(game_, window_, 10000), 0) << game_.stderrText; }
+
+    // Left and right values of the recording so far (the writer fills in
+    // its sizes only when it closes, so the data runs to the end of the file)
+    std::vector<std::int16_t> Recorded() const
+    {
+        std::ifstream in(recording_, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<std::int16_t> values;
+        std::size_t data = bytes.find("data");
+        if (data == std::string::npos) return values;
+        std::size_t from = data + 8, count = (bytes.size() - from) / 4 * 2;
+        values.resize(count);
+        std::memcpy(values.data(), bytes.data() + from, count * 2);
+        return values;
+    }
+
+    std::string folder_, recording_, window_;
+    Child game_;
+};
+
+// Of the 10 ms blocks in [from, to) frames, how many hold sound
+int LoudBlocks(const std::vector<std::int16_t>& v, std::size_t from, std::size_t to)
+{
+    int loud = 0;
+    const std::size_t block = kHertz / 100;
+    for (std::size_t at = from; at + block <= to && 2 * (at + block) <= v.size(); at += block) {
+        int peak = 0;
+        for (std::size_t i = 2 * at; i < 2 * (at + block); ++i) peak = std::max(peak, std::abs(int(v[i])));
+        loud += peak > 1000;
+    }
+    return loud;
+}
+
+void Sleep(int millis) { std::this_thread::sleep_for(std::chrono::milliseconds(millis)); }
+
+TEST_F(RecordedGame, TheTitleSendsItsTuneToTheSpeakers)
+{
+    Start();
+    Sleep(2000);
+    std::vector<std::int16_t> heard = Recorded();
+    Quit();
+    std::size_t frames = heard.size() / 2;
+    ASSERT_GT(frames, std::size_t(kHertz)) << "the device was not written for two seconds";
+    // The last second: the tune goes on without a break
+    EXPECT_GE(LoudBlocks(heard, frames - kHertz, frames), 95);
+}
+
+TEST_F(RecordedGame, AClickOnTheSilentTitleAddsTheClickEffect)
+{
+    scores::PersistentValues values;
+    values.musicOn = 0;
+    values.playerId = 77;
+    scores::WriteSaveFile(values, folder_ + "/system/m013/ironing.hat");
+    Start();
+    Sleep(1000);
+    std::size_t beforeClick = Recorded().size() / 2;
+    RunCommand("xdotool mousemove --window " + window_ + " 400 300 click 1");
+    Sleep(800);
+    std::vector<std::int16_t> heard = Recorded();
+    Quit();
+    ASSERT_GT(beforeClick, std::size_t(kHertz / 2));
+    EXPECT_EQ(LoudBlocks(heard, 0, beforeClick), 0) << "music off: nothing before the click";
+    int loud = LoudBlocks(heard, beforeClick, heard.size() / 2);
+    // The click is a few hundredths of a second, not a tune
+    EXPECT_GE(loud, 1);
+    EXPECT_LE(loud, 10);
+}
+
+} // namespace
