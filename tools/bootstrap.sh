@@ -12,7 +12,7 @@ mode=${1:-play}
 packages=(
   build-essential cmake ninja-build pkg-config git
   libsdl2-dev libgl-dev libgl1-mesa-dri libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev libx11-dev
-  libmicrohttpd-dev libsqlite3-dev
+  libmicrohttpd-dev libsqlite3-dev libopenal-dev libmpg123-dev libvorbis-dev
 )
 if [ "$mode" = test ]; then
   # xfonts-base gives Xvfb the core fonts that error message boxes are drawn with

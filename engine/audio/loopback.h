@@ -12,5 +12,11 @@ void AddLoopbackAudioDriver(const std::string& name, int hertz);
 // Mixes the next frames of the current driver into out (2 values a frame);
 // false when the current driver is not a loopback one
 bool RenderLoopback(std::int16_t* out, int frames);
+// The current OpenAL device's mixing rate and how many times a second it
+// mixes (its refresh); false when the current driver is not OpenAL
+bool AudioDeviceTiming(int& hertz, int& refresh);
+// The current OpenAL device's clock (nanoseconds of audio mixed so far) and
+// the latency it reports for what it holds queued; false without a clock
+bool AudioDeviceClock(std::int64_t& clockNanos, std::int64_t& latencyNanos);
 
 } // namespace engine

@@ -413,6 +413,24 @@ public:
         return true;
     }
 
+    bool Timing(int& hertz, int& refresh) const
+    {
+        if (!state_) return false;
+        alcGetIntegerv(state_->device, ALC_FREQUENCY, 1, &hertz);
+        alcGetIntegerv(state_->device, ALC_REFRESH, 1, &refresh);
+        return true;
+    }
+
+    bool Clock(std::int64_t& clockNanos, std::int64_t& latencyNanos) const
+    {
+        if (!state_ || !alcIsExtensionPresent(state_->device, "ALC_SOFT_device_clock")) return false;
+        ALCint64SOFT values[2] = {};
+        alcGetInteger64vSOFT(state_->device, ALC_DEVICE_CLOCK_LATENCY_SOFT, 2, values);
+        clockNanos = values[0];
+        latencyNanos = values[1];
+        return true;
+    }
+
 private:
     bool Open(ALState& state)
     {
@@ -506,6 +524,18 @@ void RegisterOpenALDrivers()
 void AddLoopbackAudioDriver(const std::string& name, int hertz)
 {
     AddAudioDriver(std::make_unique<TOpenALDriver>(name, "", hertz > 0 ? hertz : 44100));
+}
+
+bool AudioDeviceTiming(int& hertz, int& refresh)
+{
+    auto* driver = dynamic_cast<TOpenALDriver*>(&CurrentAudioDriver());
+    return driver && driver->Timing(hertz, refresh);
+}
+
+bool AudioDeviceClock(std::int64_t& clockNanos, std::int64_t& latencyNanos)
+{
+    auto* driver = dynamic_cast<TOpenALDriver*>(&CurrentAudioDriver());
+    return driver && driver->Clock(clockNanos, latencyNanos);
 }
 
 bool RenderLoopback(std::int16_t* out, int frames)
