@@ -267,6 +267,20 @@ TEST_F(Objects, DuckingLetsTheLowerPartOfAPairPassAndJumpingClearsASingle)
         EXPECT_EQ(run.runOver, duck ? 0 : 1);
         EXPECT_EQ(run.objectsPassed, 1);
     }
+    // Whatever the frames look like: while ducking, the lower part of a pair
+    // is not written into the layer; in the last pose frame it is again
+    play::BeginRun(run);
+    QuietGround();
+    run.objects.AddLast(play::ect{700, 550, 20, 0});
+    run.objects.AddLast(play::ect{700, 486, 10, 0});
+    Frame();
+    EXPECT_EQ(LayerQuadCount(1), 2);
+    Hold(KEY_S);
+    for (int f = 0; f < 40; ++f) {
+        Frame();
+        EXPECT_EQ(LayerQuadCount(1), f < 39 ? 1 : 2) << "duck frame " << f;
+    }
+    Release(KEY_S);
     // A single object: some moment to jump clears it, standing does not
     int cleared = -1;
     for (int wait = 0; wait <= 90 && cleared < 0; ++wait) {
