@@ -10,7 +10,7 @@
 namespace game {
 
 // Where the flow goes next; each screen is a loop of frame functions
-enum class Stage { SetUpDisplay, EnterTitle, Title, Quit };
+enum class Stage { SetUpDisplay, EnterTitle, Title, BeginRun, Run, EndOfRun, ScoreTally, Tally, Quit };
 
 // Loaded once, at the first display set-up, and kept for the whole program
 struct Resources {
@@ -41,6 +41,18 @@ struct Game {
     int escapeLatch = 0;
     int quitRequested = 0;
     int shotPending = 0;
+    int boardUpdateAllowed = 0;
+    int runTotal = 0;
+    int tuneStarts = 0;   // times the title tune was started afresh
+
+    // The run: 0 while it goes on, 1 when the player was hit, 99 by Escape
+    int runOver = 0;
+    // The run's counters, which the tally counts up
+    int birdsShot = 0, birdsMissed = 0, objectsPassed = 0;
+
+    // The tally: each count as shown so far (-1 before its line shows)
+    int shotShown = -1, missedShown = -1, passedShown = -1;
+    int tallyWait = 0;
 
     Resources res;
     bool displaySetUpOnce = false;

@@ -12,6 +12,8 @@
 #include "game/flow/art_check.h"
 #include "game/flow/game.h"
 #include "game/flow/player_id.h"
+#include "game/flow/screens.h"
+#include "game/flow/sounds.h"
 
 namespace game {
 
@@ -92,8 +94,9 @@ Stage SetUpDisplay(Game& g)
     return Stage::EnterTitle;
 }
 
-void QuitSequence(Game&)
+void QuitSequence(Game& g)
 {
+    StopTune(g);
     SetMouseVisible(1);
     CloseGraphics();
     platform::Shutdown();
@@ -105,6 +108,11 @@ Stage Step(Game& g, Stage stage)
     case Stage::SetUpDisplay: return SetUpDisplay(g);
     case Stage::EnterTitle: return EnterTitle(g);
     case Stage::Title: return TitleFrame(g);
+    case Stage::BeginRun: return BeginRun(g);
+    case Stage::Run: return RunFrame(g);
+    case Stage::EndOfRun: return EndOfRun(g);
+    case Stage::ScoreTally: return ScoreTally(g);
+    case Stage::Tally: return TallyFrame(g);
     case Stage::Quit: break;
     }
     return Stage::Quit;
