@@ -15,7 +15,7 @@ packages=(
 )
 if [ "$mode" = test ]; then
   # xfonts-base gives Xvfb the core fonts that error message boxes are drawn with
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xfonts-base xdotool x11-utils)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xfonts-base xdotool x11-utils openbox imagemagick)
 fi
 
 missing=()
