@@ -129,7 +129,10 @@ TEST_P(Screens, TitleRunTallyTitleAndQuit)
     RunCommand("xdotool windowfocus --sync " + window + " && xdotool mousemove --window " + window + " 400 330");
     left_ = AbsoluteCorner(window, "X"), top_ = AbsoluteCorner(window, "Y");
     auto white = [&](const Shot& s, int x0, int y0, int x1, int y1) { return s.WhiteIn(left_, top_, x0, y0, x1, y1); };
-    auto titleShown = [&](const Shot& s) { return white(s, 250, 70, 450, 130) > 100; };
+    // The title words, and the labels in the corner where the tally has none
+    auto titleShown = [&](const Shot& s) {
+        return white(s, 250, 70, 450, 130) > 100 && white(s, 0, 0, 200, 30) > 20 && white(s, 450, 360, 630, 560) > 20;
+    };
 
     Shot shot;
     ASSERT_TRUE(ShotUntil("title", titleShown, 5000, shot));
