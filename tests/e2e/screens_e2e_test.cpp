@@ -4,11 +4,13 @@
 // the build folder (e2e-shots) for looking at.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
+#include "scores/save_file.h"
 #include "tests/support/process.h"
 #include "tests/support/xvfb.h"
 
@@ -176,6 +178,89 @@ TEST_P(Screens, TitleRunTallyTitleAndQuit)
     EXPECT_EQ(QuitWithEscape(game_, window, 10000), 0) << game_.stderrText;
     EXPECT_TRUE(FileExists(folder_ + "/system/m013/ironing.hat"));
 }
+
+// On a screen that has the 800 x 600 mode, F1 takes the window to full
+// screen over the whole screen, and F1 again brings it back
+class FullScreen : public Screens {
+protected:
+    void SetUp() override
+    {
+        shared_ = std::getenv("DISPLAY");
+        std::string error;
+        ASSERT_TRUE(StartXvfb(800, 600, 24, screen_, error)) << error;
+        Screens::SetUp();
+    }
+    void TearDown() override
+    {
+        Screens::TearDown();
+        StopXvfb(screen_);
+        setenv("DISPLAY", shared_.c_str(), 1);
+    }
+    bool WindowAt(const std::string& window, int x, int y, int timeoutMillis)
+    {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMillis);
+        do {
+            std::string info = RunCommand("xwininfo -id " + window);
+            if (info.find("Width: 800") != std::string::npos && info.find("Height: 600") != std::string::npos &&
+                AbsoluteCorner(window, "X") == x && AbsoluteCorner(window, "Y") == y)
+                return true;
+            RunCommand("sleep 0.1");
+        } while (std::chrono::steady_clock::now() < deadline);
+        return false;
+    }
+    // The depth in the save file once it shows the wanted one, which the
+    // title entry after the rebuild writes
+    int SavedDepth(int wanted)
+    {
+        scores::PersistentValues values;
+        for (int i = 0; i < 100; ++i) {
+            values.screenDepth = -1;
+            scores::ReadSaveFile(values, [] { return 1; }, folder_ + "/system/m013/ironing.hat");
+            if (values.screenDepth == wanted) break;
+            RunCommand("sleep 0.05");
+        }
+        return values.screenDepth;
+    }
+    void PressF1() { RunCommand("xdotool keydown F1 && sleep 0.15 && xdotool keyup F1"); }
+
+    std::string shared_;
+    XServer screen_;
+};
+
+TEST_P(FullScreen, F1SwitchesToFullScreenAndBack)
+{
+    ASSERT_TRUE(Spawn({folder_ + "/varnick-bozzle"}, "/", game_));
+    std::string window = WaitForWindow(kTitle, 10000);
+    ASSERT_FALSE(window.empty()) << game_.stderrText;
+    for (int i = 0; i < 200 && !FileExists(folder_ + "/system/m013/ironing.hat"); ++i) RunCommand("sleep 0.05");
+    RunCommand("xdotool windowfocus --sync " + window);
+    int windowedX = AbsoluteCorner(window, "X"), windowedY = AbsoluteCorner(window, "Y");
+    ASSERT_FALSE(windowedX == 0 && windowedY == 0);
+
+    PressF1();
+    // The rebuilt display may be a new window with the same title
+    std::string full;
+    for (int i = 0; i < 50 && !WindowAt(full = WaitForWindow(kTitle, 2000), 0, 0, 200); ++i) {}
+    ASSERT_TRUE(WindowAt(full, 0, 0, 100)) << RunCommand("xwininfo -id " + full);
+    EXPECT_EQ(SavedDepth(32), 32);
+    left_ = top_ = 0;
+    Shot shot;
+    auto titleShown = [&](const Shot& s) { return s.WhiteIn(0, 0, 250, 70, 450, 130) > 100 && s.WhiteIn(0, 0, 0, 0, 200, 30) > 20; };
+    EXPECT_TRUE(ShotUntil("fullscreen", titleShown, 5000, shot));
+
+    RunCommand("xdotool windowfocus --sync " + full);
+    PressF1();
+    std::string back;
+    for (int i = 0; i < 50 && !WindowAt(back = WaitForWindow(kTitle, 2000), windowedX, windowedY, 200); ++i) {}
+    EXPECT_TRUE(WindowAt(back, windowedX, windowedY, 100)) << RunCommand("xwininfo -id " + back);
+    EXPECT_EQ(SavedDepth(0), 0);
+    EXPECT_EQ(QuitWithEscape(game_, back, 10000), 0) << game_.stderrText;
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, FullScreen, testing::Values(Desktop::Bare, Desktop::Openbox),
+                         [](const testing::TestParamInfo<Desktop>& info) {
+                             return info.param == Desktop::Openbox ? "Openbox" : "Bare";
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Desktops, Screens, testing::Values(Desktop::Bare, Desktop::Openbox),
                          [](const testing::TestParamInfo<Desktop>& info) {
