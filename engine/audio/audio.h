@@ -105,8 +105,8 @@ public:
     virtual std::shared_ptr<TSound> CreateSound(std::shared_ptr<TAudioSample> sample, int flags);
     virtual std::shared_ptr<TChannel> AllocChannel();
     virtual std::shared_ptr<TSound> LoadSound(const std::string& url, int flags);
-    // The music stream for this driver's kind of channel; null when the
-    // driver cannot stream (the Null driver)
+    // The music stream for this driver's kind of channel; the Null driver's
+    // is silent, and a looping one plays until stopped
     virtual std::shared_ptr<TAudioStream> CreateStream(std::shared_ptr<TMusic> music, int paused);
 
     TAudioDriver* _succ = nullptr;

@@ -42,7 +42,29 @@ std::shared_ptr<TSound> TAudioDriver::LoadSound(const std::string& url, int flag
     return sample ? CreateSound(std::move(sample), flags) : nullptr;
 }
 
-std::shared_ptr<TAudioStream> TAudioDriver::CreateStream(std::shared_ptr<TMusic>, int) { return nullptr; }
+namespace {
+
+// What the silent driver streams: nothing is heard, but a looping tune
+// plays until it is stopped, as it would on a sound card. Were it never
+// playing, a caller that restarts a stopped tune would reopen its file in
+// every frame on a machine without sound
+class TSilentStream final : public TAudioStream {
+public:
+    explicit TSilentStream(int loop) : playing_(loop != 0) {}
+    void Update() override {}
+    void Stop() override { playing_ = false; }
+    int Playing() override { return playing_ ? 1 : 0; }
+
+private:
+    bool playing_;
+};
+
+} // namespace
+
+std::shared_ptr<TAudioStream> TAudioDriver::CreateStream(std::shared_ptr<TMusic> music, int)
+{
+    return std::make_shared<TSilentStream>(music->Geti(MUSIC_LOOP));
+}
 
 std::shared_ptr<TChannel> TSound::Cue(std::shared_ptr<TChannel> channel)
 {

@@ -7,12 +7,13 @@
 #include "engine/audio/audio.h"
 #include "engine/draw/font.h"
 #include "engine/draw/image.h"
+#include "game/play/run.h"
 #include "scores/save_file.h"
 
 namespace game {
 
 // Where the flow goes next; each screen is a loop of frame functions
-enum class Stage { SetUpDisplay, EnterTitle, Title, Quit };
+enum class Stage { SetUpDisplay, EnterTitle, Title, BeginRun, Run, EndOfRun, ScoreTally, Tally, Quit };
 
 // Loaded once, at the first display set-up, and kept for the whole program
 struct Resources {
@@ -47,6 +48,16 @@ struct Game {
     int quitRequested = 0;
     int shotPending = 0;
     int boardUpdateAllowed = 0;   // the right button may update the board once per title visit
+    int runTotal = 0;
+    int tuneStarts = 0;   // times the title tune was started afresh
+
+    // The run: the player, objects, birds, particles, and the counters the
+    // tally counts up (run.runOver: 0 while it goes on, 1 hit, 99 Escape)
+    play::RunState run;
+
+    // The tally: each count as shown so far (-1 before its line shows)
+    int shotShown = -1, missedShown = -1, passedShown = -1;
+    int tallyWait = 0;
 
     Resources res;
     bool displaySetUpOnce = false;

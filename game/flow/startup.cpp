@@ -13,6 +13,7 @@
 #include "game/flow/art_check.h"
 #include "game/flow/game.h"
 #include "game/flow/player_id.h"
+#include "game/flow/screens.h"
 #include "game/flow/sounds.h"
 
 namespace game {
@@ -86,7 +87,11 @@ Stage SetUpDisplay(Game& g)
     SetBlend(BLEND_ALPHA);
     SetMaskColor(255, 0, 255);
     SetMouseVisible(0);
-    if (!g.displaySetUpOnce) LoadArt(g.res);
+    if (!g.displaySetUpOnce) {
+        LoadArt(g.res);
+        g.run.art = {g.res.playerSheet, g.res.gfxSheet, g.res.particleSheet};
+        g.run.playSound = [&g](int slot) { PlaySlot(g, slot); };
+    }
     // Images outlive displays; only their handles are set again
     MidHandleImage(*g.res.playerSheet);
     MidHandleImage(*g.res.gfxSheet);
@@ -115,6 +120,11 @@ Stage Step(Game& g, Stage stage)
     case Stage::SetUpDisplay: return SetUpDisplay(g);
     case Stage::EnterTitle: return EnterTitle(g);
     case Stage::Title: return TitleFrame(g);
+    case Stage::BeginRun: return BeginRun(g);
+    case Stage::Run: return RunFrame(g);
+    case Stage::EndOfRun: return EndOfRun(g);
+    case Stage::ScoreTally: return ScoreTally(g);
+    case Stage::Tally: return TallyFrame(g);
     case Stage::Quit: break;
     }
     return Stage::Quit;
