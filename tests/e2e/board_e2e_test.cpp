@@ -1,6 +1,11 @@
 // The real binary exchanging scores with the real server on loopback: a
 // right-button hold on the title brings the board into the save file, and a
 // stopped server leaves an empty board without stalling the game.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -94,6 +99,30 @@ TEST(ScoreBoard, AStoppedServerLeavesAnEmptyBoardAndAResponsiveGame)
     EXPECT_TRUE(HoldRightUntilBoard(game.folder, game.window, u"", 12000));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(12));
     EXPECT_EQ(QuitWithEscape(game.child, game.window, 10000), 0) << game.child.stderrText;
+    RemoveFolder(game.folder);
+}
+
+// A server that takes connections and never answers them
+TEST(ScoreBoard, AServerThatNeverAnswersOnlyHoldsTheGameForTheBound)
+{
+    if (!ServerIsLocal()) GTEST_SKIP() << "the game is built for a score server on " << VB_SCORE_HOST;
+    int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int one = 1;
+    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(VB_SCORE_PORT);
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(listen(listener, 8), 0);   // the kernel completes the connect; nobody reads
+
+    Game game;
+    StartGame(game, u"Old|1");
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(HoldRightUntilBoard(game.folder, game.window, u"", 15000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(12));
+    EXPECT_EQ(QuitWithEscape(game.child, game.window, 10000), 0) << game.child.stderrText;
+    close(listener);
     RemoveFolder(game.folder);
 }
 
