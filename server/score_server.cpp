@@ -88,7 +88,8 @@ MHD_Result Answer(MHD_Connection* connection, RequestLog* log, int status, const
         MHD_create_response_from_buffer(body.size(), const_cast<char*>(body.data()), MHD_RESPMEM_MUST_COPY);
     if (!response) return MHD_NO;
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, "text/plain");
-    // One exchange per connection, as the game expects
+    // An HTTP/1.0 reply and one exchange per connection, as the game expects
+    MHD_set_response_options(response, MHD_ResponseFlags(MHD_RF_HTTP_1_0_SERVER | MHD_RF_HTTP_1_0_COMPATIBLE_STRICT), MHD_RO_END);
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
     MHD_Result queued = MHD_queue_response(connection, unsigned(status), response);
     MHD_destroy_response(response);

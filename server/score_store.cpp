@@ -1,5 +1,7 @@
 #include "server/score_store.h"
 
+#include <chrono>
+
 #include "engine/runtime/text.h"
 #include "engine/runtime/ustring.h"
 #include "scores/cipher.h"
@@ -70,7 +72,8 @@ bool ScoreStore::Open(const std::string& path, std::string& error)
     sqlite3_busy_timeout(db_, 2000);
     // WAL: a crash of the server keeps every committed row; NORMAL syncs at
     // checkpoints, which only a power cut rather than a killed process can beat
-    bool ok = Exec("PRAGMA journal_mode=WAL;") && Exec("PRAGMA synchronous=NORMAL;") && Exec(kSchema);
+    bool ok = Exec("PRAGMA journal_mode=WAL;") && Exec("PRAGMA synchronous=NORMAL;") &&
+              Exec("PRAGMA wal_autocheckpoint=0;") && Exec(kSchema);
     ok = ok && sqlite3_prepare_v2(db_, "SELECT best FROM players WHERE id = ?1 AND name = ?2", -1, &find_, nullptr) == SQLITE_OK;
     ok = ok && sqlite3_prepare_v2(db_,
                                   "INSERT INTO players (id, name, best, achieved) VALUES (?1, ?2, ?3, ?4) "
@@ -87,12 +90,46 @@ bool ScoreStore::Open(const std::string& path, std::string& error)
     if (!ok) {
         error = "cannot set up database " + path + ": " + sqlite3_errmsg(db_);
         Close();
+        return false;
     }
-    return ok;
+    StartCheckpoints(path);
+    return true;
+}
+
+void ScoreStore::StartCheckpoints(const std::string& path)
+{
+    if (sqlite3_open_v2(path.c_str(), &checkpointDb_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close(checkpointDb_);
+        checkpointDb_ = nullptr;
+        Exec("PRAGMA wal_autocheckpoint=1000;");   // then the requests do it after all
+        return;
+    }
+    sqlite3_busy_timeout(checkpointDb_, 1000);
+    checkpointStop_ = false;
+    checkpointer_ = std::thread([this] {
+        std::unique_lock<std::mutex> hold(checkpointLock_);
+        while (!checkpointWake_.wait_for(hold, std::chrono::seconds(1), [this] { return checkpointStop_; }))
+            sqlite3_wal_checkpoint_v2(checkpointDb_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    });
+}
+
+void ScoreStore::StopCheckpoints()
+{
+    if (checkpointer_.joinable()) {
+        {
+            std::lock_guard<std::mutex> hold(checkpointLock_);
+            checkpointStop_ = true;
+        }
+        checkpointWake_.notify_all();
+        checkpointer_.join();
+    }
+    if (checkpointDb_) sqlite3_close(checkpointDb_);
+    checkpointDb_ = nullptr;
 }
 
 void ScoreStore::Close()
 {
+    StopCheckpoints();
     for (sqlite3_stmt** s : {&find_, &insert_, &top_}) {
         sqlite3_finalize(*s);
         *s = nullptr;

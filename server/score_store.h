@@ -2,7 +2,9 @@
 #pragma once
 #include <sqlite3.h>
 
+#include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <string>
 
 #include "server/player_entry.h"
@@ -26,6 +28,16 @@ private:
     bool Store(const PlayerEntry& entry, bool& changed);
     bool ReadBoard(std::u16string& board);
     bool Exec(const char* sql);
+    void StartCheckpoints(const std::string& path);
+    void StopCheckpoints();
+
+    // Copying the log into the database syncs the disk, which would stall
+    // whichever request happened to trigger it; a thread of its own does it
+    sqlite3* checkpointDb_ = nullptr;
+    std::thread checkpointer_;
+    std::mutex checkpointLock_;
+    std::condition_variable checkpointWake_;
+    bool checkpointStop_ = false;
 
     std::mutex lock_;   // one connection, used by every server thread in turn
     sqlite3* db_ = nullptr;

@@ -1,6 +1,11 @@
 // The real binary exchanging scores with the real server on loopback: a
 // right-button hold on the title brings the board into the save file, and a
 // stopped server leaves an empty board without stalling the game.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -80,8 +85,15 @@ TEST(ScoreBoard, ARightButtonHoldBringsTheServersBoard)
     EXPECT_TRUE(HoldRightUntilBoard(game.folder, game.window, u"Ann|900|Alice|300|Bob|100", 15000))
         << "saved board: " << std::string(SavedBoard(game.folder).begin(), SavedBoard(game.folder).end())
         << "\n" << server.Log();
+    // Holding again in the same title visit exchanges nothing more
+    RunCommand("xdotool mousedown 3 && sleep 0.3 && xdotool mouseup 3 && sleep 0.3");
+    RunCommand("xdotool mousedown 3 && sleep 0.3 && xdotool mouseup 3 && sleep 0.3");
     EXPECT_EQ(QuitWithEscape(game.child, game.window, 10000), 0) << game.child.stderrText;
-    EXPECT_NE(server.Log().find("/zuscoreme.php 200 player 4242 best 300"), std::string::npos) << server.Log();
+    std::string log = server.Log();
+    std::string line = "/zuscoreme.php 200 player 4242 best 300";
+    std::size_t first = log.find(line);
+    EXPECT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find(line, first + 1), std::string::npos) << log;
     RemoveFolder(game.folder);
 }
 
@@ -94,6 +106,30 @@ TEST(ScoreBoard, AStoppedServerLeavesAnEmptyBoardAndAResponsiveGame)
     EXPECT_TRUE(HoldRightUntilBoard(game.folder, game.window, u"", 12000));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(12));
     EXPECT_EQ(QuitWithEscape(game.child, game.window, 10000), 0) << game.child.stderrText;
+    RemoveFolder(game.folder);
+}
+
+// A server that takes connections and never answers them
+TEST(ScoreBoard, AServerThatNeverAnswersOnlyHoldsTheGameForTheBound)
+{
+    if (!ServerIsLocal()) GTEST_SKIP() << "the game is built for a score server on " << VB_SCORE_HOST;
+    int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int one = 1;
+    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(VB_SCORE_PORT);
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(listen(listener, 8), 0);   // the kernel completes the connect; nobody reads
+
+    Game game;
+    StartGame(game, u"Old|1");
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(HoldRightUntilBoard(game.folder, game.window, u"", 15000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(12));
+    EXPECT_EQ(QuitWithEscape(game.child, game.window, 10000), 0) << game.child.stderrText;
+    close(listener);
     RemoveFolder(game.folder);
 }
 

@@ -24,7 +24,7 @@ TEST(Http, GetSendsExactlyTheRequestBytes)
     LoopbackServer server(LoopbackServer::Answer::Reply, "HTTP/1.0 200 OK\r\n\r\n");
     Thttp http;
     ASSERT_EQ(http.Open(u"127.0.0.1", 0, server.port), 1);
-    http.host = u"h";   // the Host line carries whatever name was opened
+    http.host = std::u16string(1, u'h');   // the Host line carries whatever name was opened
     http.Get(u"a?b=1");
     http.Close();
     EXPECT_EQ(server.Received(), std::string("GET /a?b=1 HTTP/1.0\nHost: h\nUser-Agent: TarvelThttp/1.0\n\n\r\n"));
@@ -45,8 +45,12 @@ TEST(Http, PostEncodesTheFieldsAndCountsTheBody)
         Thttp http;
         ASSERT_EQ(http.Open(u"127.0.0.1", 1, server.port), 1);
         http.Post(u"p", c.names, c.values);
-        EXPECT_EQ(server.Received(), "POST /p HTTP/1.0\nHost: 127.0.0.1\nUser-Agent: TarvelThttp/1.0\n" + c.head +
-                                         "\nContent-Type: application/x-www-form-urlencoded\n\n" + c.body + "\r\n");
+        std::string want = "POST /p HTTP/1.0\nHost: 127.0.0.1\nUser-Agent: TarvelThttp/1.0\n";
+        want += c.head;
+        want += "\nContent-Type: application/x-www-form-urlencoded\n\n";
+        want += c.body;
+        want += "\r\n";
+        EXPECT_EQ(server.Received(), want);
     }
 }
 

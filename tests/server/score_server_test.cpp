@@ -54,7 +54,8 @@ TEST_F(ScoreServerTest, TheGamesRequestGetsTheBoard)
     Reply r = Exchange(server.port, "Ann|7|900|");
     EXPECT_EQ(r.status, 200);
     EXPECT_EQ(Board(r), "Player|1520|Ann|900");
-    // Closed after replying: the client saw the end without waiting for its bound
+    // An HTTP/1.0 reply, closed after replying
+    EXPECT_EQ(r.text.substr(0, 16), u"HTTP/1.0 200 OK\n");
     EXPECT_NE(r.text.find(u"Connection: close"), std::u16string::npos);
 }
 
