@@ -14,6 +14,7 @@
 
 #include "scores/save_file.h"
 #include "tests/support/process.h"
+#include "tests/support/x11_screen.h"
 
 using namespace testsupport;
 
@@ -111,6 +112,81 @@ TEST_F(RecordedGame, AClickOnTheSilentTitleAddsTheClickEffect)
     // The click is a few hundredths of a second, not a tune
     EXPECT_GE(loud, 1);
     EXPECT_LE(loud, 10);
+}
+
+// The tally has no backdrop: the picture's right edge turns black. The
+// window of a bare X server sits at 32, 32
+bool TallyShown()
+{
+    ScreenShot shot;
+    if (!GrabScreen(shot)) return false;
+    for (int y : {150, 300, 450}) {
+        Rgb p = shot.At(32 + 780, 32 + y);
+        if (p.r > 8 || p.g > 8 || p.b > 8) return false;
+    }
+    return true;
+}
+
+// Waits up to timeoutMillis for the tally; the milliseconds it took, or -1
+int WaitForTally(int timeoutMillis)
+{
+    auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        int waited = int(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+        if (TallyShown()) return waited;
+        if (waited > timeoutMillis) return -1;
+        Sleep(50);
+    }
+}
+
+TEST_F(RecordedGame, ARunWithNoInputEndsByAHitWithItsSound)
+{
+    scores::PersistentValues values;
+    values.musicOn = 0;
+    values.playerId = 77;
+    scores::WriteSaveFile(values, folder_ + "/system/m013/ironing.hat");
+    Start();
+    Sleep(1000);
+    RunCommand("xdotool mousemove --window " + window_ + " 400 150 click 1");
+    std::size_t atClick = Recorded().size() / 2;
+    int tookMillis = WaitForTally(15000);
+    std::vector<std::int16_t> heard = Recorded();
+    ASSERT_GE(tookMillis, 0) << "the run did not end";
+    EXPECT_LT(tookMillis, 10000);
+    // The click is over within half a second; what sounds after it, before
+    // the tally counts, is the player being hit
+    EXPECT_GE(LoudBlocks(heard, atClick + kHertz / 2, heard.size() / 2), 3);
+    Quit();
+}
+
+// A player who keeps jumping (or keeps ducking) clears what comes first
+// about every other run; a total above 0 is only earned by objects passed
+TEST_F(RecordedGame, JumpingOrDuckingInTimePassesObjects)
+{
+    Start();
+    Sleep(1000);
+    const std::string save = folder_ + "/system/m013/ironing.hat";
+    int runs = 0;
+    scores::PersistentValues saved;
+    for (; runs < 12 && saved.bestScore == 0; ++runs) {
+        RunCommand("xdotool mousemove --window " + window_ + " 400 150 click 1");
+        const char* key = runs % 2 ? "Down" : "Up";
+        // Held keys, pressed again now and then: a duck ends by itself after 40 frames
+        for (int i = 0; i < 24 && !TallyShown(); ++i)
+            RunCommand(std::string("xdotool keydown ") + key + " && sleep 0.25 && xdotool keyup " + key);
+        // Still alive after six seconds: Escape ends the run with the same tally
+        if (!TallyShown()) RunCommand("xdotool keydown Escape && sleep 0.15 && xdotool keyup Escape");
+        ASSERT_GE(WaitForTally(5000), 0) << "run " << runs << " did not end";
+        // The left button ends the tally after its first second
+        Sleep(1200);
+        RunCommand("xdotool click 1");
+        Sleep(1500);
+        saved = scores::PersistentValues{};
+        scores::ReadSaveFile(saved, [] { return 1; }, save);
+    }
+    std::printf("runs until an object was passed: %d\n", runs);
+    EXPECT_GT(saved.bestScore, 0) << "no object passed in " << runs << " runs";
+    Quit();
 }
 
 } // namespace
