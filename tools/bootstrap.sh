@@ -16,7 +16,8 @@ packages=(
 )
 if [ "$mode" = test ]; then
   # xfonts-base gives Xvfb the core fonts that error message boxes are drawn with
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xfonts-base xdotool x11-utils x11-xserver-utils openbox imagemagick wrk)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xfonts-base xdotool x11-utils x11-xserver-utils openbox imagemagick wrk
+    debootstrap dpkg-dev lintian)
 fi
 
 missing=()
@@ -39,6 +40,8 @@ case "$mode" in
   play) exec build/stage/varnick-bozzle ;;
   test)
     ctest --preset default -j "$jobs"
+    # The Debian package, installed and played in a fresh Debian 12 root
+    bash tests/package/install_test.sh
     cmake --preset sanitize -G Ninja
     cmake --build --preset sanitize -j "$jobs"
     ctest --preset sanitize -j "$jobs"
