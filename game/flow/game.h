@@ -8,6 +8,7 @@
 #include "engine/draw/font.h"
 #include "engine/draw/image.h"
 #include "game/play/run.h"
+#include "game/play/steps.h"
 #include "scores/save_file.h"
 
 namespace game {
@@ -83,8 +84,8 @@ Stage Step(Game& g, Stage stage);
 void RunGame(Game& g);
 void QuitSequence(Game& g);
 
-// Alpha 1, rotation 0, scale 1 x 1, white, handle 0, 0
-void ResetDrawState();
+// Alpha 1, rotation 0, scale 1 x 1, white, handle 0, 0 (shared with the run)
+using play::ResetDrawState;
 
 // Advances and draws the scrolling rows and the sun at the start of every
 // title and run frame; takes the frame's left-button hits into shotPending

@@ -2,6 +2,7 @@
 // the run frame, the pause after a run and the score tally. Each screen is a
 // frame function that returns the stage the flow goes to next.
 #pragma once
+#include "game/play/steps.h"
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,10 +18,10 @@ namespace game {
 // y - (height div 2) x centreY: 1, 1 centres it on (x, y), 0, 0 puts its
 // top-left corner there
 void DrawTextAt(int x, int y, std::u16string_view text, int centreX, int centreY);
-// The mouse within x..x+w and y..y+h, every edge included
-bool MouseInBox(int x, int y, int w, int h);
-// 0 = W or Up, 3 = A or Left, 5 = D or Right, 8 = S or Down; others false
-bool DirectionHeld(int direction);
+// The mouse within x..x+w and y..y+h, every edge included, and the held
+// directions (0 W/Up, 3 A/Left, 5 D/Right, 8 S/Down): shared with the run
+using play::MouseInBox;
+using play::DirectionHeld;
 
 // One text a screen draws: null font means the built-in one
 struct ScreenText {

@@ -20,15 +20,6 @@ namespace game {
 
 using namespace engine;
 
-void ResetDrawState()
-{
-    SetAlpha(1.0f);
-    SetRotation(0.0f);
-    SetScale(1.0f, 1.0f);
-    SetColor(255, 255, 255);
-    SetHandle(0.0f, 0.0f);
-}
-
 static void StartEngine()
 {
     std::string error;

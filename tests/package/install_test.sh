@@ -51,6 +51,7 @@ check "the desktop entry and the icon are installed" \
   test -f "$root/usr/share/applications/varnick-bozzle.desktop" -a \
        -f "$root/usr/share/icons/hicolor/64x64/apps/varnick-bozzle.png"
 in_root useradd -m player
+in_root install -d -m 700 -o player -g player /home/player/run
 
 # The X server runs outside; its socket is shared with the root
 exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
@@ -63,7 +64,7 @@ mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
 save="$root/home/player/.local/share/varnick-bozzle/ironing.hat"
 start_game() {
   chroot --userspec=player:player "$root" env -i HOME=/home/player DISPLAY="$DISPLAY" \
-    PATH=/usr/games:/usr/bin:/bin XDG_RUNTIME_DIR=/tmp /usr/games/varnick-bozzle 2>"$root/tmp/game.err" &
+    PATH=/usr/games:/usr/bin:/bin XDG_RUNTIME_DIR=/home/player/run /usr/games/varnick-bozzle 2>"$root/tmp/game.err" &
   game_pid=$!
   window=""
   for _ in $(seq 50); do
