@@ -15,6 +15,7 @@
 #include "scores/save_file.h"
 #include "tests/server/server_process.h"
 #include "tests/support/process.h"
+#include "tests/support/x11_screen.h"
 
 using namespace testsupport;
 
@@ -71,6 +72,26 @@ void StartGame(Game& game, const std::u16string& oldBoard)
     ASSERT_FALSE(game.window.empty()) << game.child.stderrText;
 }
 
+// White text pixels in the name column of board row 1 to 10 (the window of a
+// bare X server sits at 32, 32); the backdrop behind has no pure white
+std::vector<int> BoardRowInk(const std::string& shotName)
+{
+    std::vector<int> ink;
+    ScreenShot shot;
+    if (!GrabScreen(shot)) return ink;
+    for (int row = 1; row <= 10; ++row) {
+        int white = 0;
+        for (int y = 340 + 20 * row; y < 360 + 20 * row; ++y)
+            for (int x = 450; x < 640; ++x) {
+                Rgb p = shot.At(32 + x, 32 + y);
+                white += p.r > 245 && p.g > 245 && p.b > 245;
+            }
+        ink.push_back(white);
+    }
+    SaveScreenShot(shot, "/tmp/vb-board-" + shotName + ".png");
+    return ink;
+}
+
 TEST(ScoreBoard, ARightButtonHoldBringsTheServersBoard)
 {
     if (!ServerIsLocal()) GTEST_SKIP() << "the game is built for a score server on " << VB_SCORE_HOST;
@@ -82,9 +103,21 @@ TEST(ScoreBoard, ARightButtonHoldBringsTheServersBoard)
 
     Game game;
     StartGame(game, u"Old|1");
+    RunCommand("sleep 1.5");
+    std::vector<int> before = BoardRowInk("before");
     EXPECT_TRUE(HoldRightUntilBoard(game.folder, game.window, u"Ann|900|Alice|300|Bob|100", 15000))
         << "saved board: " << std::string(SavedBoard(game.folder).begin(), SavedBoard(game.folder).end())
         << "\n" << server.Log();
+    // The rows show the new board from the next frame on: rows 2 and 3 held
+    // end markers and now hold names; row 5 holds an end marker before and after
+    RunCommand("sleep 0.3");
+    std::vector<int> after = BoardRowInk("after");
+    ASSERT_EQ(before.size(), 10u);
+    ASSERT_EQ(after.size(), 10u);
+    EXPECT_NE(before[1], after[1]);
+    EXPECT_NE(before[2], after[2]);
+    EXPECT_NEAR(before[4], after[4], before[4] / 20 + 2);
+    EXPECT_GT(after[4], 0);
     // Holding again in the same title visit exchanges nothing more
     RunCommand("xdotool mousedown 3 && sleep 0.3 && xdotool mouseup 3 && sleep 0.3");
     RunCommand("xdotool mousedown 3 && sleep 0.3 && xdotool mouseup 3 && sleep 0.3");
