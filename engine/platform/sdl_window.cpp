@@ -16,6 +16,7 @@ struct TWindow {
     int match = 0;            // see FullscreenMatch
     ViewRect view;
     int swapInterval = -1;    // last interval set, -1 before the first
+    SDL_Renderer* renderer = nullptr;   // drawn by the 2D renderer instead of a context
 };
 
 static std::vector<TWindow*> gWindows;
@@ -164,7 +165,11 @@ void CloseWindow(TWindow* window)
         SDL_GL_MakeCurrent(window->window, nullptr);
         gCurrent = nullptr;
     }
-    SDL_GL_DeleteContext(window->context);
+    if (window->renderer) {
+        ForgetTexturesOf(window);
+        SDL_DestroyRenderer(window->renderer);
+    }
+    if (window->context) SDL_GL_DeleteContext(window->context);
     SDL_DestroyWindow(window->window);
     delete window;
 }
@@ -172,7 +177,8 @@ void CloseWindow(TWindow* window)
 void MakeContextCurrent(TWindow* window)
 {
     if (!window) return;
-    SDL_GL_MakeCurrent(window->window, window->context);
+    // The 2D renderer makes its own context current when it draws
+    if (window->context) SDL_GL_MakeCurrent(window->window, window->context);
     gCurrent = window;
 }
 
@@ -185,6 +191,7 @@ bool SetSwapInterval(TWindow* window, int interval)
 {
     if (!window) return false;
     window->swapInterval = interval;
+    if (window->renderer) return SDL_RenderSetVSync(window->renderer, interval) == 0;
     return SDL_GL_SetSwapInterval(interval) == 0;
 }
 
@@ -263,5 +270,50 @@ void ShowErrorBox(const std::string& message)
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, AppTitle().c_str(), message.c_str(),
                              gWindows.back()->window);
 }
+
+// A window like OpenGLWindow's, drawn by SDL's 2D renderer. Batching lets
+// the renderer join the quads of a frame into few draws.
+TWindow* OpenRendererWindow(const WindowRequest& request, std::string& error)
+{
+    if (!Started()) {
+        error = "the platform layer is not started";
+        return nullptr;
+    }
+    SetPixelFormat(request.flags);
+    auto* w = new TWindow;
+    w->request = request;
+    w->window = CreateSdlWindow(request);
+    if (!w->window) {
+        error = SDL_GetError();
+        delete w;
+        return nullptr;
+    }
+    if (request.depth != 0) {
+        try {
+            w->match = EnterFullscreen(w->window, request);
+        } catch (...) {
+            SDL_DestroyWindow(w->window);
+            delete w;
+            throw;
+        }
+        SDL_ShowWindow(w->window);
+        SDL_RaiseWindow(w->window);
+    }
+    SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
+    w->renderer = SDL_CreateRenderer(w->window, -1, SDL_RENDERER_ACCELERATED);
+    if (!w->renderer) w->renderer = SDL_CreateRenderer(w->window, -1, 0);
+    if (!w->renderer) {
+        error = SDL_GetError();
+        SDL_DestroyWindow(w->window);
+        delete w;
+        return nullptr;
+    }
+    gWindows.push_back(w);
+    w->view = ComputeView(*w);
+    if (request.depth != 0) SetSwapInterval(w, w->match == 2 ? 1 : 0);
+    return w;
+}
+
+SDL_Renderer* RendererOf(const TWindow* window) { return window ? window->renderer : nullptr; }
 
 } // namespace engine::platform

@@ -150,7 +150,7 @@ TEST_P(ImageTest, ImagesOutliveTheirDisplay)
     ASSERT_TRUE(testsupport::OpenTestDisplay(GetParam(), kWidth, kHeight));
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, ImageTest, testing::Values(DriverKind::GL), testsupport::DriverName);
+INSTANTIATE_TEST_SUITE_P(Drivers, ImageTest, testsupport::AllDrivers(), testsupport::DriverName);
 
 class GLFrameTest : public testing::Test {
 protected:
