@@ -187,11 +187,21 @@ void SwapBuffers(TWindow* window)
     if (window) SDL_GL_SwapWindow(window->window);
 }
 
+// Where the renderer cannot wait for the retrace it would fake the wait
+// with a timer; the display layer paces by its own clock instead, so the
+// wait is only asked for when the renderer's context really takes it
+static bool SetRendererVSync(TWindow& w, int interval)
+{
+    bool real = SDL_GL_GetCurrentWindow() == w.window && SDL_GL_SetSwapInterval(interval) == 0;
+    SDL_RenderSetVSync(w.renderer, real ? interval : 0);
+    return real;
+}
+
 bool SetSwapInterval(TWindow* window, int interval)
 {
     if (!window) return false;
     window->swapInterval = interval;
-    if (window->renderer) return SDL_RenderSetVSync(window->renderer, interval) == 0;
+    if (window->renderer) return SetRendererVSync(*window, interval);
     return SDL_GL_SetSwapInterval(interval) == 0;
 }
 

@@ -61,11 +61,16 @@ void TSDLCanvasDriver::SetGraphics(std::shared_ptr<TGraphics> graphics)
     canvas->MakeCurrent();
 }
 
-// The view follows the window: a full-screen window may change size after
-// it opens, and the clip must follow the picture
 void TSDLCanvasDriver::Flip(int sync)
 {
     SDLGraphicsDriver().Flip(sync);
+    FollowView();
+}
+
+// The view follows the window: a full-screen window may change size after
+// it opens, and the clip must follow the picture
+void TSDLCanvasDriver::FollowView()
+{
     if (!window_) return;
     platform::ViewRect view = platform::WindowView(window_);
     if (view.x == view_.x && view.y == view_.y && view.w == view_.w && view.h == view_.h) return;
@@ -177,6 +182,7 @@ void TSDLCanvasDriver::SetLineWidth(float width) { lineWidth_ = width; }
 // The renderer's clear ignores the clip, so a clipped Cls fills the box
 void TSDLCanvasDriver::Cls()
 {
+    FollowView();
     if (!clipping_) {
         platform::Clear2D(window_, clsRed_, clsGreen_, clsBlue_);
         return;
@@ -275,6 +281,7 @@ void TSDLCanvasDriver::DrawPixmap(const TPixmap& pixmap, int x, int y)
 std::shared_ptr<TPixmap> TSDLCanvasDriver::GrabPixmap(int x, int y, int width, int height)
 {
     if (width <= 0 || height <= 0 || !window_) return nullptr;
+    FollowView();
     int box[4];
     MapBox(x, y, width, height, box);
     auto grabbed = TPixmap::Create(std::max(1, box[2]), std::max(1, box[3]), PF_RGBA8888);

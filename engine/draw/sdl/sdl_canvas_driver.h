@@ -53,6 +53,7 @@ private:
     void DrawPolygon(const std::vector<platform::Vertex2D>& points);
     void DrawUntextured(const platform::Vertex2D* vertices, int count, const int* indices, int indexCount);
     void MapBox(int x, int y, int w, int h, int box[4]) const;
+    void FollowView();
 
     std::shared_ptr<TCanvasGraphics> current_;
     platform::TWindow* window_ = nullptr;
