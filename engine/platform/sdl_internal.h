@@ -41,3 +41,11 @@ namespace engine::platform {
 // buttons, motion, wheel, focus, close request)
 void TranslateEvent(const SDL_Event& event);
 } // namespace engine::platform
+
+namespace engine::platform {
+struct TWindow;
+// The 2D renderer of a window opened by OpenRendererWindow, else null
+SDL_Renderer* RendererOf(const TWindow* window);
+// Marks the window's textures as gone: its renderer frees them as it closes
+void ForgetTexturesOf(const TWindow* window);
+} // namespace engine::platform

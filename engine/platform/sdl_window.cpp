@@ -16,6 +16,7 @@ struct TWindow {
     int match = 0;            // see FullscreenMatch
     ViewRect view;
     int swapInterval = -1;    // last interval set, -1 before the first
+    SDL_Renderer* renderer = nullptr;   // drawn by the 2D renderer instead of a context
 };
 
 static std::vector<TWindow*> gWindows;
@@ -137,7 +138,9 @@ static SDL_Window* CreateSdlWindow(const WindowRequest& r)
                             SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
 }
 
-TWindow* OpenGLWindow(const WindowRequest& request, std::string& error)
+// The window of either back-end, shown, in full screen when asked for; null
+// with a reason when SDL cannot make it
+static TWindow* OpenWindow(const WindowRequest& request, std::string& error)
 {
     if (!Started()) {
         error = "the platform layer is not started";
@@ -164,18 +167,34 @@ TWindow* OpenGLWindow(const WindowRequest& request, std::string& error)
         SDL_RaiseWindow(w->window);
         CoverScreenWithoutManager(w->window);
     }
-    w->context = SDL_GL_CreateContext(w->window);
-    if (!w->context) {
-        error = SDL_GetError();
-        SDL_DestroyWindow(w->window);
-        delete w;
-        return nullptr;
-    }
-    gWindows.push_back(w);
-    MakeContextCurrent(w);
-    w->view = ComputeView(*w);
-    if (request.depth != 0) SetSwapInterval(w, w->match == 2 ? 1 : 0);
     return w;
+}
+
+static TWindow* Abandon(TWindow* w, std::string& error)
+{
+    error = SDL_GetError();
+    SDL_DestroyWindow(w->window);
+    delete w;
+    return nullptr;
+}
+
+// The window joins the list, with its view and its first swap interval
+static TWindow* Register(TWindow* w)
+{
+    gWindows.push_back(w);
+    if (w->context) MakeContextCurrent(w);
+    w->view = ComputeView(*w);
+    if (w->request.depth != 0) SetSwapInterval(w, w->match == 2 ? 1 : 0);
+    return w;
+}
+
+TWindow* OpenGLWindow(const WindowRequest& request, std::string& error)
+{
+    TWindow* w = OpenWindow(request, error);
+    if (!w) return nullptr;
+    w->context = SDL_GL_CreateContext(w->window);
+    if (!w->context) return Abandon(w, error);
+    return Register(w);
 }
 
 void CloseWindow(TWindow* window)
@@ -186,7 +205,11 @@ void CloseWindow(TWindow* window)
         SDL_GL_MakeCurrent(window->window, nullptr);
         gCurrent = nullptr;
     }
-    SDL_GL_DeleteContext(window->context);
+    if (window->renderer) {
+        ForgetTexturesOf(window);
+        SDL_DestroyRenderer(window->renderer);
+    }
+    if (window->context) SDL_GL_DeleteContext(window->context);
     SDL_DestroyWindow(window->window);
     delete window;
 }
@@ -194,7 +217,8 @@ void CloseWindow(TWindow* window)
 void MakeContextCurrent(TWindow* window)
 {
     if (!window) return;
-    SDL_GL_MakeCurrent(window->window, window->context);
+    // The 2D renderer makes its own context current when it draws
+    if (window->context) SDL_GL_MakeCurrent(window->window, window->context);
     gCurrent = window;
 }
 
@@ -203,10 +227,21 @@ void SwapBuffers(TWindow* window)
     if (window) SDL_GL_SwapWindow(window->window);
 }
 
+// Where the renderer cannot wait for the retrace it would fake the wait
+// with a timer; the display layer paces by its own clock instead, so the
+// wait is only asked for when the renderer's context really takes it
+static bool SetRendererVSync(TWindow& w, int interval)
+{
+    bool real = SDL_GL_GetCurrentWindow() == w.window && SDL_GL_SetSwapInterval(interval) == 0;
+    SDL_RenderSetVSync(w.renderer, real ? interval : 0);
+    return real;
+}
+
 bool SetSwapInterval(TWindow* window, int interval)
 {
     if (!window) return false;
     window->swapInterval = interval;
+    if (window->renderer) return SetRendererVSync(*window, interval);
     return SDL_GL_SetSwapInterval(interval) == 0;
 }
 
@@ -292,5 +327,20 @@ void ShowErrorBox(const std::string& message)
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, AppTitle().c_str(), message.c_str(),
                              gWindows.back()->window);
 }
+
+// A window like OpenGLWindow's, drawn by SDL's 2D renderer. Batching lets
+// the renderer join the quads of a frame into few draws.
+TWindow* OpenRendererWindow(const WindowRequest& request, std::string& error)
+{
+    TWindow* w = OpenWindow(request, error);
+    if (!w) return nullptr;
+    SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
+    w->renderer = SDL_CreateRenderer(w->window, -1, SDL_RENDERER_ACCELERATED);
+    if (!w->renderer) w->renderer = SDL_CreateRenderer(w->window, -1, 0);
+    if (!w->renderer) return Abandon(w, error);
+    return Register(w);
+}
+
+SDL_Renderer* RendererOf(const TWindow* window) { return window ? window->renderer : nullptr; }
 
 } // namespace engine::platform

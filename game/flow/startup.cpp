@@ -4,6 +4,7 @@
 #include "engine/display/display.h"
 #include "engine/draw/canvas.h"
 #include "engine/draw/gl/gl_canvas_driver.h"
+#include "engine/draw/sdl/sdl_canvas_driver.h"
 #include "engine/input/system_driver.h"
 #include "engine/platform/platform.h"
 #include "engine/runtime/error.h"
@@ -42,11 +43,12 @@ Stage Startup(Game& g)
     return SetUpDisplay(g);
 }
 
-// The renderer setting picks the back-end; until the second back-end
-// exists both values draw through OpenGL. Other values keep the driver.
+// The renderer setting picks the back-end: 0 OpenGL, 1 the platform's 2D
+// renderer. Other values keep the driver in force.
 static void SelectGraphicsDriver(int rendererChoice)
 {
-    if (rendererChoice == 0 || rendererChoice == 1) SetGraphicsDriver(GLCanvasDriver(), GRAPHICS_BACKBUFFER);
+    if (rendererChoice == 0) SetGraphicsDriver(GLCanvasDriver(), GRAPHICS_BACKBUFFER);
+    if (rendererChoice == 1) SetGraphicsDriver(SDLCanvasDriver(), GRAPHICS_BACKBUFFER);
 }
 
 // The game cannot run without any of its art or fonts

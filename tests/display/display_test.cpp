@@ -145,6 +145,6 @@ TEST_P(DisplayTest, RealClockPresentsAboutSixtyFramesASecond)
     EXPECT_NEAR(gFlips, 120, 6);
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, DisplayTest, testing::Values(DriverKind::GL), testsupport::DriverName);
+INSTANTIATE_TEST_SUITE_P(Drivers, DisplayTest, testsupport::AllDrivers(), testsupport::DriverName);
 
 } // namespace

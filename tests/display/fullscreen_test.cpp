@@ -10,6 +10,7 @@
 
 #include "engine/display/display.h"
 #include "engine/display/gl_graphics_driver.h"
+#include "engine/display/sdl_graphics_driver.h"
 #include "engine/input/input.h"
 #include "engine/input/system_driver.h"
 #include "tests/support/display.h"
@@ -25,20 +26,19 @@ int gScreenWidth = 800, gScreenHeight = 600;
 
 platform::TWindow* CurrentWindow()
 {
-    auto* glGraphics = dynamic_cast<TGLGraphics*>(CurrentCanvas()->_graphics.get());
-    return glGraphics ? glGraphics->Window() : nullptr;
+    TGraphics* graphics = CurrentCanvas()->_graphics.get();
+    if (auto* gl = dynamic_cast<TGLGraphics*>(graphics)) return gl->Window();
+    if (auto* sdl = dynamic_cast<TSDLGraphics*>(graphics)) return sdl->Window();
+    return nullptr;
 }
 
-class FullscreenTest : public testing::Test {
+class FullscreenTest : public testing::TestWithParam<testsupport::DriverKind> {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(testsupport::OpenTestDisplay(testsupport::DriverKind::GL, 800, 600, 32));
-    }
+    void SetUp() override { ASSERT_TRUE(testsupport::OpenTestDisplay(GetParam(), 800, 600, 32)); }
     void TearDown() override { CloseGraphics(); }
 };
 
-TEST_F(FullscreenTest, OpensAndCoversTheScreen)
+TEST_P(FullscreenTest, OpensAndCoversTheScreen)
 {
     platform::TWindow* window = CurrentWindow();
     ASSERT_NE(window, nullptr);
@@ -58,7 +58,7 @@ TEST_F(FullscreenTest, OpensAndCoversTheScreen)
 }
 
 // The picture fills the largest 4:3 box the screen holds, centred
-TEST_F(FullscreenTest, ThePictureIsScaledIntoTheScreen)
+TEST_P(FullscreenTest, ThePictureIsScaledIntoTheScreen)
 {
     platform::ViewRect view = platform::WindowView(CurrentWindow());
     double scale = std::min(gScreenWidth / 800.0, gScreenHeight / 600.0);
@@ -80,7 +80,7 @@ TEST_F(FullscreenTest, ThePictureIsScaledIntoTheScreen)
 }
 
 // A pointer moved to the middle of the screen is at the middle of the picture
-TEST_F(FullscreenTest, MousePositionsAreMappedBackToThePicture)
+TEST_P(FullscreenTest, MousePositionsAreMappedBackToThePicture)
 {
     PollSystem();
     RunCommand("xdotool mousemove " + std::to_string(gScreenWidth / 2) + " " + std::to_string(gScreenHeight / 2));
@@ -90,6 +90,8 @@ TEST_F(FullscreenTest, MousePositionsAreMappedBackToThePicture)
     EXPECT_NEAR(MousePosX(), 400, 2);
     EXPECT_NEAR(MousePosY(), 300, 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(Drivers, FullscreenTest, testsupport::AllDrivers(), testsupport::DriverName);
 
 } // namespace
 

@@ -231,6 +231,6 @@ TEST_P(CanvasTest, PixmapsGoUpAndComeBackUnchanged)
     EXPECT_NEAR(PixelAt(51, 51).r, 127, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, CanvasTest, testing::Values(DriverKind::GL), testsupport::DriverName);
+INSTANTIATE_TEST_SUITE_P(Drivers, CanvasTest, testsupport::AllDrivers(), testsupport::DriverName);
 
 } // namespace

@@ -446,6 +446,6 @@ TEST_P(TextTest, GlyphImagesUploadAgainAfterTheDisplayIsReopened)
         for (int x = 0; x < 60; ++x) ASSERT_EQ(after->ReadPixel(x, y), before->ReadPixel(x, y)) << x << "," << y;
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, TextTest, testing::Values(DriverKind::GL), testsupport::DriverName);
+INSTANTIATE_TEST_SUITE_P(Drivers, TextTest, testsupport::AllDrivers(), testsupport::DriverName);
 
 } // namespace

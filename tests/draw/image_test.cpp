@@ -2,12 +2,16 @@
 // filtering and re-uploading after the display is re-opened.
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 
 #include <gtest/gtest.h>
 
 #include "engine/display/display.h"
+#include "engine/display/sdl_graphics_driver.h"
 #include "engine/draw/gl/gl_image_frame.h"
+#include "engine/draw/sdl/sdl_image_frame.h"
+#include "engine/platform/renderer2d.h"
 #include "engine/draw/image.h"
 #include "engine/draw/pixmap_loader.h"
 #include "tests/draw/image_files.h"
@@ -150,35 +154,86 @@ TEST_P(ImageTest, ImagesOutliveTheirDisplay)
     ASSERT_TRUE(testsupport::OpenTestDisplay(GetParam(), kWidth, kHeight));
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, ImageTest, testing::Values(DriverKind::GL), testsupport::DriverName);
+INSTANTIATE_TEST_SUITE_P(Drivers, ImageTest, testsupport::AllDrivers(), testsupport::DriverName);
 
-class GLFrameTest : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(testsupport::OpenTestDisplay(DriverKind::GL, kWidth, kHeight)); }
-    void TearDown() override { CloseGraphics(); }
+// What a back-end's frame says of its texture, and the texture read back
+struct TextureView {
+    int width = 0, height = 0;
+    float umax = 0, vmax = 0;
+    std::shared_ptr<TPixmap> pixels;
 };
+
+TextureView ViewTexture(TImageFrame* frame)
+{
+    TextureView view;
+    if (auto* gl = dynamic_cast<TGLImageFrame*>(frame))
+        view = {gl->TextureWidth(), gl->TextureHeight(), gl->UMax(), gl->VMax(), gl->ReadTexture()};
+    if (auto* sdl = dynamic_cast<TSDLImageFrame*>(frame))
+        view = {sdl->TextureWidth(), sdl->TextureHeight(), sdl->UMax(), sdl->VMax(), sdl->ReadTexture()};
+    return view;
+}
 
 // A picture of 100 x 30 lies in a 128 x 32 texture; its last column and row
 // are repeated once so filtering at the edge never samples black
-TEST_F(GLFrameTest, PicturesArePaddedToPowersOfTwoWithTheEdgeSmeared)
+TEST_P(ImageTest, PicturesArePaddedToPowersOfTwoWithTheEdgeSmeared)
 {
+    SetBlend(BLEND_SOLID);
     auto pixels = TPixmap::Create(100, 30, PF_RGB888);
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 100; ++x) pixels->WritePixel(x, y, 0xFF000000u | (x << 16) | (y << 8) | 7);
     auto image = ImageOf(pixels, 0);
-    auto* frame = dynamic_cast<TGLImageFrame*>(image->Frame(0));
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->TextureWidth(), 128);
-    EXPECT_EQ(frame->TextureHeight(), 32);
-    EXPECT_FLOAT_EQ(frame->UMax(), 0.78125f);
-    EXPECT_FLOAT_EQ(frame->VMax(), 0.9375f);
-    std::shared_ptr<TPixmap> texture = frame->ReadTexture();
-    for (int y = 0; y < 30; ++y) ASSERT_EQ(texture->ReadPixel(100, y), texture->ReadPixel(99, y)) << y;
-    for (int x = 0; x < 100; ++x) ASSERT_EQ(texture->ReadPixel(x, 30), texture->ReadPixel(x, 29)) << x;
-    EXPECT_EQ(texture->ReadPixel(100, 30), texture->ReadPixel(99, 29));
+    TextureView texture = ViewTexture(image->Frame(0));
+    ASSERT_NE(texture.pixels, nullptr);
+    EXPECT_EQ(texture.width, 128);
+    EXPECT_EQ(texture.height, 32);
+    EXPECT_FLOAT_EQ(texture.umax, 0.78125f);
+    EXPECT_FLOAT_EQ(texture.vmax, 0.9375f);
+    const TPixmap& t = *texture.pixels;
+    EXPECT_EQ(t.ReadPixel(37, 11) & 0xFFFFFF, (37u << 16) | (11u << 8) | 7u);
+    for (int y = 0; y < 30; ++y) ASSERT_EQ(t.ReadPixel(100, y), t.ReadPixel(99, y)) << y;
+    for (int x = 0; x < 100; ++x) ASSERT_EQ(t.ReadPixel(x, 30), t.ReadPixel(x, 29)) << x;
+    EXPECT_EQ(t.ReadPixel(100, 30), t.ReadPixel(99, 29));
     // Beyond the smear the texture stays empty
-    EXPECT_EQ(texture->ReadPixel(101, 5), 0u);
-    EXPECT_EQ(texture->ReadPixel(5, 31), 0u);
+    EXPECT_EQ(t.ReadPixel(101, 5) & 0xFFFFFF, 0u);
+    EXPECT_EQ(t.ReadPixel(5, 31) & 0xFFFFFF, 0u);
+}
+
+// In mask mode a texel shows when its alpha times the drawing alpha is at
+// least one half, and then it replaces the background whole
+TEST_P(ImageTest, MaskModeTestsTexelAlphaTimesDrawingAlpha)
+{
+    auto pixels = TPixmap::Create(3, 1, PF_RGBA8888);
+    pixels->WritePixel(0, 0, 0x64FF0000);   // alpha 100
+    pixels->WritePixel(1, 0, 0xC8FF0000);   // alpha 200
+    pixels->WritePixel(2, 0, 0xFFFF0000);
+    auto image = ImageOf(pixels, 0);
+    const struct {
+        float alpha;
+        int red[3];
+    } cases[] = {{1.0f, {0, 255, 255}}, {0.7f, {0, 255, 255}}, {0.6f, {0, 0, 255}}, {0.4f, {0, 0, 0}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "alpha " << c.alpha);
+        SetBlend(BLEND_SOLID);
+        ClearBlack();
+        SetBlend(BLEND_MASK);
+        SetAlpha(c.alpha);
+        DrawImageRect(*image, 0, 0, 30, 10);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(RedAt(i * 10 + 5, 5), c.red[i]) << "texel " << i;
+    }
+    SetAlpha(1.0f);
+}
+
+// The second back-end draws through a real renderer, not a stand-in
+TEST(SecondBackEnd, DrawsThroughTheRendererOfTheWindow)
+{
+    ASSERT_TRUE(testsupport::OpenTestDisplay(DriverKind::SDL, kWidth, kHeight));
+    auto* graphics = dynamic_cast<TSDLGraphics*>(CurrentCanvas()->_graphics.get());
+    ASSERT_NE(graphics, nullptr);
+    std::string name = platform::RendererName(graphics->Window());
+    EXPECT_FALSE(name.empty());
+    RecordProperty("renderer", name);
+    std::printf("second back-end renderer: %s\n", name.c_str());
+    CloseGraphics();
 }
 
 class StripTest : public testing::Test {

@@ -20,12 +20,13 @@ const char* kTitle = "Orvo's Pollux Framework";
 struct Case {
     int width, height;
     bool windowManager;
+    int renderer = 1;   // 0 OpenGL, 1 the 2D renderer
 };
 
 std::string CaseName(const testing::TestParamInfo<Case>& info)
 {
     return std::to_string(info.param.width) + "x" + std::to_string(info.param.height) +
-           (info.param.windowManager ? "_openbox" : "_bare");
+           (info.param.windowManager ? "_openbox" : "_bare") + (info.param.renderer ? "_2d" : "_opengl");
 }
 
 // The sun's core, drawn in 255, 200, 100 at (700, 60) of the picture
@@ -45,6 +46,7 @@ protected:
         scores::PersistentValues values;
         values.playerId = 4711;
         values.screenDepth = 32;
+        values.rendererChoice = GetParam().renderer;
         scores::WriteSaveFile(values, folder_ + "/system/m013/ironing.hat");
     }
     void TearDown() override
@@ -104,7 +106,8 @@ TEST_P(FullScreen, ThePictureFillsTheScreen)
 
 INSTANTIATE_TEST_SUITE_P(Screens, FullScreen,
                          testing::Values(Case{1024, 768, false}, Case{1024, 768, true}, Case{800, 600, false},
-                                         Case{800, 600, true}, Case{1280, 720, false}),
+                                         Case{800, 600, true}, Case{1280, 720, false}, Case{1024, 768, false, 0},
+                                         Case{1024, 768, true, 0}, Case{1280, 720, false, 0}),
                          CaseName);
 
 } // namespace

@@ -7,16 +7,21 @@
 #include "engine/display/display.h"
 #include "engine/draw/canvas.h"
 #include "engine/draw/gl/gl_canvas_driver.h"
+#include "engine/draw/sdl/sdl_canvas_driver.h"
 #include "engine/platform/platform.h"
 
 namespace testsupport {
 
-enum class DriverKind { GL };
+// The two drawing back-ends; drawing tests run the same cases on each
+enum class DriverKind { GL, SDL };
+
+inline auto AllDrivers() { return testing::Values(DriverKind::GL, DriverKind::SDL); }
 
 inline std::string DriverName(const testing::TestParamInfo<DriverKind>& info)
 {
     switch (info.param) {
     case DriverKind::GL: return "OpenGL";
+    case DriverKind::SDL: return "SDLRenderer";
     }
     return "unknown";
 }
@@ -25,6 +30,7 @@ inline engine::TCanvasDriver* CanvasDriverOf(DriverKind kind)
 {
     switch (kind) {
     case DriverKind::GL: return engine::GLCanvasDriver();
+    case DriverKind::SDL: return engine::SDLCanvasDriver();
     }
     return nullptr;
 }
