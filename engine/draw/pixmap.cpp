@@ -224,4 +224,17 @@ std::shared_ptr<TPixmap> ResizePixmap(const TPixmap& source, int width, int heig
     return result;
 }
 
+std::shared_ptr<TPixmap> PadToTexture(const TPixmap& picture, int tw, int th)
+{
+    int w = picture.width, h = picture.height;
+    auto texture = TPixmap::Create(tw, th, PF_RGBA8888);
+    texture->Paste(picture, 0, 0);
+    if (w < tw)
+        for (int y = 0; y < h; ++y) texture->WritePixel(w, y, texture->ReadPixel(w - 1, y));
+    if (h < th)
+        for (int x = 0; x < w; ++x) texture->WritePixel(x, h, texture->ReadPixel(x, h - 1));
+    if (w < tw && h < th) texture->WritePixel(w, h, texture->ReadPixel(w - 1, h - 1));
+    return texture;
+}
+
 } // namespace engine

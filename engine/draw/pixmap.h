@@ -71,4 +71,8 @@ private:
 // Null for an empty source or a size below 1.
 std::shared_ptr<TPixmap> ResizePixmap(const TPixmap& source, int width, int height);
 
+// The picture at (0, 0) of a tw x th RGBA pixmap, its last column and row
+// repeated once so that a filtering back-end never samples black at the edge
+std::shared_ptr<TPixmap> PadToTexture(const TPixmap& picture, int tw, int th);
+
 } // namespace engine

@@ -36,21 +36,6 @@ void ProbeTextureSize(int& tw, int& th)
     }
 }
 
-// The picture at (0, 0) of a tw x th pixmap, its last column and row
-// repeated once so filtering at the edge never samples black
-std::shared_ptr<TPixmap> PadToTexture(const TPixmap& picture, int tw, int th)
-{
-    int w = picture.width, h = picture.height;
-    auto texture = TPixmap::Create(tw, th, PF_RGBA8888);
-    texture->Paste(picture, 0, 0);
-    if (w < tw)
-        for (int y = 0; y < h; ++y) texture->WritePixel(w, y, texture->ReadPixel(w - 1, y));
-    if (h < th)
-        for (int x = 0; x < w; ++x) texture->WritePixel(x, h, texture->ReadPixel(x, h - 1));
-    if (w < tw && h < th) texture->WritePixel(w, h, texture->ReadPixel(w - 1, h - 1));
-    return texture;
-}
-
 void SetTextureParameters(int flags)
 {
     bool filtered = flags & IMAGE_FILTERED, mipmapped = flags & IMAGE_MIPMAPPED;
