@@ -37,7 +37,11 @@ TEST(FrameLoop, TheTitleScreenPresentsSixtyFramesASecond)
     // runs them for the memory checks, and pacing never runs ahead
     EXPECT_LE(gFlips, 186);
 #else
-    EXPECT_NEAR(gFlips, 180, 6);
+    // Pacing never runs ahead of 60 a second; a frame of the software
+    // renderer on a busy 2-core machine may now and then take longer than
+    // its 16.7 ms, which costs a few frames but no more
+    EXPECT_LE(gFlips, 186);
+    EXPECT_GE(gFlips, 165);
 #endif
     CloseGraphics();
 }
